@@ -1,0 +1,51 @@
+#include "core/RecipientList.h"
+
+#include "core/DosText.h"
+
+namespace dorvel::core {
+
+std::string MailDirectoryFrom(std::string_view value) {
+    std::string directory(value);
+    if (!directory.empty() && directory.back() != '/') directory += '/';
+    return directory;
+}
+
+RecipientLoad LoadRecipients(platform::Platform& platform, Messages& messages) {
+    RecipientLoad load;
+    const std::string value = platform.environment(kMailDirectoryVariable).value_or("");
+    if (value.empty()) {
+        messages.error("Установите переменную окружения ZOVOVOD");
+        return load;
+    }
+    load.mailDirectory = MailDirectoryFrom(value);
+    const std::string path = load.mailDirectory + kAddressFileName;
+    auto source = platform.openForReading(path);
+    if (!source) {
+        messages.error("Не найден файл " + path);
+        return load;
+    }
+    try {
+        ReadRecipientLines(*source, [&](std::string_view line) {
+            load.recipients.push_back(Recipient{DosToWindows(line), false});
+        });
+    } catch (const platform::IoError& e) {
+        messages.platformError(IoErrorText(e.windowsCode()));
+    }
+    load.ok = true;
+    return load;
+}
+
+std::vector<const Recipient*> TickedEntries(const std::vector<Recipient>& recipients) {
+    std::vector<const Recipient*> ticked;
+    for (const Recipient& r : recipients) {
+        if (r.ticked) ticked.push_back(&r);
+    }
+    return ticked;
+}
+
+std::string_view RecipientCode(std::string_view line) {
+    const auto blank = line.find(' ');
+    return blank == std::string_view::npos ? std::string_view{} : line.substr(0, blank);
+}
+
+}  // namespace dorvel::core

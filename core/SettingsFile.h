@@ -1,0 +1,66 @@
+#pragma once
+// What survives from run to run: ".\dorvel.ini" in the current directory,
+// read once at start-up and written once at shut-down.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/Platform.h"
+#include "platform/ProfileFile.h"
+
+namespace dorvel::core {
+
+// Relative on purpose: a program started elsewhere has other settings.
+inline constexpr const char* kSettingsPath = "./dorvel.ini";
+inline constexpr const char* kSettingsName = ".\\dorvel.ini";  // as messages show it
+inline constexpr const char* kDesktopRoot = "rfDesktop";
+inline constexpr std::size_t kMaxValueLength = 2047;
+
+struct SettingsRecord {
+    std::int32_t top = 106;
+    std::int32_t left = 197;
+    std::int32_t height = 666;
+    std::int32_t width = 870;
+    std::int32_t windowState = 0;  // 0 normal, 1 minimised, 2 maximised
+    std::int32_t panel1 = 185;
+    std::string letters = kDesktopRoot;  // a path as the file system gives it
+    bool postMove = false;
+    std::string moveDir;  // a path as the file system gives it
+};
+
+// The deleted-files folder of a first run: letters_save in the home folder.
+std::string DefaultMoveDir(const platform::Platform& platform);
+
+// One opening of the settings file. Reads come from one parse of the file;
+// writes collect in memory and reach the disk in one replacement by Save.
+class SettingsFile {
+public:
+    explicit SettingsFile(platform::Platform& platform);
+
+    SettingsRecord ReadSettings(const SettingsRecord& defaults) const;
+    bool ReadTick(std::string_view recipientLine) const;
+
+    void WriteSettings(const SettingsRecord& record, bool maximised);
+    void WriteTick(std::string_view recipientLine, bool ticked);
+    // Throws PlatformError "Unable to write to .\dorvel.ini" when refused;
+    // the file on disk is then as it was.
+    void Save();
+
+private:
+    std::int32_t readInteger(std::string_view section, std::string_view key,
+                             std::int32_t fallback) const;
+    std::string readPath(std::string_view section, std::string_view key,
+                         const std::string& fallback) const;
+
+    platform::Platform& platform_;
+    platform::ProfileFile profile_;
+};
+
+// Paths live in the file as Windows-1251. A path that Windows-1251 cannot
+// hold, or that the file's own syntax would change (surrounding blanks or
+// quotes, line breaks, the marker itself), is stored as =?UTF-8?B?base64?=.
+std::string EncodePathValue(std::string_view path);
+std::string DecodePathValue(std::string_view value);
+
+}  // namespace dorvel::core

@@ -1,0 +1,120 @@
+#include "platform/CodePages.h"
+
+#include <array>
+
+namespace dorvel::platform {
+namespace {
+
+// Upper halves only; the lower 128 bytes are ASCII in both code pages.
+constexpr std::array<std::uint8_t, 128> kCp866To1251 = {
+    0xC0, 0xC1, 0xC2, 0xC3, 0xC4, 0xC5, 0xC6, 0xC7, 0xC8, 0xC9, 0xCA, 0xCB, 0xCC, 0xCD, 0xCE, 0xCF,
+    0xD0, 0xD1, 0xD2, 0xD3, 0xD4, 0xD5, 0xD6, 0xD7, 0xD8, 0xD9, 0xDA, 0xDB, 0xDC, 0xDD, 0xDE, 0xDF,
+    0xE0, 0xE1, 0xE2, 0xE3, 0xE4, 0xE5, 0xE6, 0xE7, 0xE8, 0xE9, 0xEA, 0xEB, 0xEC, 0xED, 0xEE, 0xEF,
+    0x2D, 0x2D, 0x2D, 0xA6, 0x2B, 0xA6, 0xA6, 0xAC, 0xAC, 0xA6, 0xA6, 0xAC, 0x2D, 0x2D, 0x2D, 0xAC,
+    0x4C, 0x2B, 0x54, 0x2B, 0x2D, 0x2B, 0xA6, 0xA6, 0x4C, 0xE3, 0xA6, 0x54, 0xA6, 0x3D, 0x2B, 0xA6,
+    0xA6, 0x54, 0x54, 0x4C, 0x4C, 0x2D, 0xE3, 0x2B, 0x2B, 0x2D, 0x2D, 0x2D, 0x2D, 0xA6, 0xA6, 0x2D,
+    0xF0, 0xF1, 0xF2, 0xF3, 0xF4, 0xF5, 0xF6, 0xF7, 0xF8, 0xF9, 0xFA, 0xFB, 0xFC, 0xFD, 0xFE, 0xFF,
+    0xA8, 0xB8, 0xAA, 0xBA, 0xAF, 0xBF, 0xA1, 0xA2, 0xB0, 0x95, 0xB7, 0x76, 0xB9, 0xA4, 0xA6, 0xA0,
+};
+
+// 0x80 to 0xBF; 0xC0 to 0xFF are the letters U+0410 to U+044F in order.
+// 0x98 has no character in Windows-1251; it passes as the C1 control of the
+// same value, so that every byte survives a round trip.
+constexpr std::array<char16_t, 64> kCp1251Upper = {
+    0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021,  // 80
+    0x20AC, 0x2030, 0x0409, 0x2039, 0x040A, 0x040C, 0x040B, 0x040F,  // 88
+    0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // 90
+    0x0098, 0x2122, 0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F,  // 98
+    0x00A0, 0x040E, 0x045E, 0x0408, 0x00A4, 0x0490, 0x00A6, 0x00A7,  // A0
+    0x0401, 0x00A9, 0x0404, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x0407,  // A8
+    0x00B0, 0x00B1, 0x0406, 0x0456, 0x0491, 0x00B5, 0x00B6, 0x00B7,  // B0
+    0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457,  // B8
+};
+
+void AppendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+std::optional<std::uint8_t> UnicodeToCp1251(char32_t c) {
+    if (c < 0x80) return static_cast<std::uint8_t>(c);
+    if (c >= 0x0410 && c <= 0x044F) return static_cast<std::uint8_t>(c - 0x0410 + 0xC0);
+    for (std::size_t i = 0; i < kCp1251Upper.size(); ++i) {
+        if (kCp1251Upper[i] == c) return static_cast<std::uint8_t>(0x80 + i);
+    }
+    return std::nullopt;
+}
+
+// Decodes one UTF-8 sequence at text[i], advancing i; nothing when malformed.
+std::optional<char32_t> NextUtf8(std::string_view text, std::size_t& i) {
+    const auto lead = static_cast<std::uint8_t>(text[i]);
+    int extra = 0;
+    char32_t c = 0;
+    if (lead < 0x80) {
+        ++i;
+        return lead;
+    } else if ((lead & 0xE0) == 0xC0) {
+        extra = 1;
+        c = lead & 0x1F;
+    } else if ((lead & 0xF0) == 0xE0) {
+        extra = 2;
+        c = lead & 0x0F;
+    } else if ((lead & 0xF8) == 0xF0) {
+        extra = 3;
+        c = lead & 0x07;
+    } else {
+        return std::nullopt;
+    }
+    if (i + extra >= text.size()) return std::nullopt;
+    for (int k = 1; k <= extra; ++k) {
+        const auto b = static_cast<std::uint8_t>(text[i + k]);
+        if ((b & 0xC0) != 0x80) return std::nullopt;
+        c = (c << 6) | (b & 0x3F);
+    }
+    static constexpr char32_t kMinimum[] = {0, 0x80, 0x800, 0x10000};
+    if (c < kMinimum[extra] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return std::nullopt;
+    i += extra + 1;
+    return c;
+}
+
+}  // namespace
+
+std::uint8_t Cp866ToCp1251(std::uint8_t byte) {
+    return byte < 0x80 ? byte : kCp866To1251[byte - 0x80];
+}
+
+char32_t Cp1251ToUnicode(std::uint8_t byte) {
+    if (byte < 0x80) return byte;
+    if (byte >= 0xC0) return 0x0410 + (byte - 0xC0);
+    return kCp1251Upper[byte - 0x80];
+}
+
+std::string Cp1251ToUtf8(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() * 2);
+    for (char ch : text) AppendUtf8(out, Cp1251ToUnicode(static_cast<std::uint8_t>(ch)));
+    return out;
+}
+
+std::optional<std::string> Utf8ToCp1251(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const auto c = NextUtf8(text, i);
+        if (!c) return std::nullopt;
+        const auto byte = UnicodeToCp1251(*c);
+        if (!byte) return std::nullopt;
+        out += static_cast<char>(*byte);
+    }
+    return out;
+}
+
+}  // namespace dorvel::platform

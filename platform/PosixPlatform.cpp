@@ -1,0 +1,178 @@
+#include "platform/PosixPlatform.h"
+
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <vector>
+
+namespace dorvel::platform {
+namespace {
+
+class FileSource final : public ByteSource {
+public:
+    explicit FileSource(int fd) : fd_(fd) {}
+    ~FileSource() override { ::close(fd_); }
+    FileSource(const FileSource&) = delete;
+    FileSource& operator=(const FileSource&) = delete;
+
+    std::size_t read(char* buffer, std::size_t size) override {
+        for (;;) {
+            const ssize_t got = ::read(fd_, buffer, size);
+            if (got >= 0) return static_cast<std::size_t>(got);
+            if (errno != EINTR) throw IoError(WindowsErrorFromErrno(errno));
+        }
+    }
+
+private:
+    int fd_;
+};
+
+bool WriteAll(int fd, std::string_view data) {
+    while (!data.empty()) {
+        const ssize_t put = ::write(fd, data.data(), data.size());
+        if (put < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        data.remove_prefix(static_cast<std::size_t>(put));
+    }
+    return true;
+}
+
+// Follows a chain of symbolic links to the file they end in, as a write
+// through a link on Windows lands in its target.
+std::string FinalTarget(std::string path) {
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+        std::vector<char> buffer(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : PATH_MAX) +
+                                 1);
+        const ssize_t len = ::readlink(path.c_str(), buffer.data(), buffer.size() - 1);
+        if (len < 0) return path;
+        std::string target(buffer.data(), static_cast<std::size_t>(len));
+        if (!target.empty() && target.front() != '/') {
+            const auto slash = path.rfind('/');
+            if (slash != std::string::npos) target = path.substr(0, slash + 1) + target;
+        }
+        path = std::move(target);
+    }
+    return path;
+}
+
+}  // namespace
+
+int WindowsErrorFromErrno(int error) {
+    switch (error) {
+        case ENOENT:
+            return 2;  // ERROR_FILE_NOT_FOUND
+        case ENOTDIR:
+            return 3;  // ERROR_PATH_NOT_FOUND
+        case EMFILE:
+        case ENFILE:
+            return 4;  // ERROR_TOO_MANY_OPEN_FILES
+        case EACCES:
+        case EPERM:
+        case EROFS:
+        case EISDIR:
+            return 5;  // ERROR_ACCESS_DENIED
+        case EIO:
+            return 30;  // ERROR_READ_FAULT
+        case EBUSY:
+        case ETXTBSY:
+            return 32;  // ERROR_SHARING_VIOLATION
+        case EINVAL:
+            return 87;  // ERROR_INVALID_PARAMETER
+        case ENOSPC:
+        case EDQUOT:
+            return 112;  // ERROR_DISK_FULL
+        case EEXIST:
+            return 183;  // ERROR_ALREADY_EXISTS
+        case ENAMETOOLONG:
+            return 206;  // ERROR_FILENAME_EXCED_RANGE
+        default:
+            return 1117;  // ERROR_IO_DEVICE
+    }
+}
+
+std::optional<std::string> PosixPlatform::environment(const std::string& name) const {
+    const char* value = std::getenv(name.c_str());
+    if (value == nullptr) return std::nullopt;
+    return std::string(value);
+}
+
+std::string PosixPlatform::homeFolder() const {
+    if (const char* home = std::getenv("HOME"); home != nullptr && *home == '/') return home;
+    if (const passwd* pw = ::getpwuid(::getuid()); pw != nullptr && pw->pw_dir != nullptr) {
+        return pw->pw_dir;
+    }
+    return "/";
+}
+
+bool PosixPlatform::isDirectory(const std::string& path) const {
+    struct stat st {};
+    return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::unique_ptr<ByteSource> PosixPlatform::openForReading(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        return nullptr;
+    }
+    return std::make_unique<FileSource>(fd);
+}
+
+std::optional<std::string> PosixPlatform::readWholeFile(const std::string& path) {
+    auto source = openForReading(path);
+    if (!source) return std::nullopt;
+    std::string contents;
+    try {
+        char buffer[1 << 16];
+        while (const std::size_t got = source->read(buffer, sizeof buffer)) {
+            contents.append(buffer, got);
+        }
+    } catch (const IoError&) {
+        return std::nullopt;
+    }
+    return contents;
+}
+
+bool PosixPlatform::replaceFile(const std::string& path, std::string_view contents) {
+    const std::string target = FinalTarget(path);
+    mode_t mode = 0644;
+    struct stat st {};
+    if (::stat(target.c_str(), &st) == 0) {
+        if (!S_ISREG(st.st_mode)) return false;
+        // A read-only file refuses the write even though its folder would let
+        // us replace it.
+        if (::access(target.c_str(), W_OK) != 0) return false;
+        mode = st.st_mode & 07777;
+    } else if (errno != ENOENT) {
+        return false;
+    }
+    const auto slash = target.rfind('/');
+    const std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
+    std::string temporary = folder + ".dorvel-XXXXXX";
+    const int fd = ::mkstemp(temporary.data());
+    if (fd < 0) return false;
+    const bool written = WriteAll(fd, contents) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
+    if (::close(fd) != 0 || !written || ::rename(temporary.c_str(), target.c_str()) != 0) {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+Platform& HostPlatform() {
+    static PosixPlatform platform;
+    return platform;
+}
+
+}  // namespace dorvel::platform

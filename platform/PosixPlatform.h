@@ -1,0 +1,20 @@
+#pragma once
+
+#include "platform/Platform.h"
+
+namespace dorvel::platform {
+
+class PosixPlatform final : public Platform {
+public:
+    std::optional<std::string> environment(const std::string& name) const override;
+    std::string homeFolder() const override;
+    bool isDirectory(const std::string& path) const override;
+    std::unique_ptr<ByteSource> openForReading(const std::string& path) override;
+    std::optional<std::string> readWholeFile(const std::string& path) override;
+    bool replaceFile(const std::string& path, std::string_view contents) override;
+};
+
+// The Windows error number that a failed call with this errno reports.
+int WindowsErrorFromErrno(int error);
+
+}  // namespace dorvel::platform

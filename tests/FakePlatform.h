@@ -1,0 +1,88 @@
+#pragma once
+// An operating system in memory: environment, files and folders, with
+// switches that make reads fail midway and writes be refused.
+
+#include <algorithm>
+#include <cstring>
+#include <map>
+#include <set>
+
+#include <vector>
+
+#include "core/Messages.h"
+#include "platform/Platform.h"
+
+namespace dorvel::fakes {
+
+class FakePlatform final : public platform::Platform {
+public:
+    std::map<std::string, std::string> env;
+    std::map<std::string, std::string> files;
+    std::set<std::string> directories;
+    std::string home = "/home/operator";
+    // A read of this file fails with the error once this many bytes were read.
+    std::string failingFile;
+    std::size_t failAfter = 0;
+    int failCode = 30;
+    bool refuseWrites = false;
+    int writes = 0;
+
+    std::optional<std::string> environment(const std::string& name) const override {
+        const auto it = env.find(name);
+        if (it == env.end()) return std::nullopt;
+        return it->second;
+    }
+    std::string homeFolder() const override { return home; }
+    bool isDirectory(const std::string& path) const override { return directories.count(path) > 0; }
+
+    std::unique_ptr<platform::ByteSource> openForReading(const std::string& path) override {
+        const auto it = files.find(path);
+        if (it == files.end()) return nullptr;
+        const std::size_t limit = path == failingFile ? failAfter : std::string::npos;
+        return std::make_unique<Source>(it->second, limit, failCode);
+    }
+    std::optional<std::string> readWholeFile(const std::string& path) override {
+        const auto it = files.find(path);
+        if (it == files.end()) return std::nullopt;
+        return it->second;
+    }
+    bool replaceFile(const std::string& path, std::string_view contents) override {
+        if (refuseWrites || directories.count(path) > 0) return false;
+        ++writes;
+        files[path] = std::string(contents);
+        return true;
+    }
+
+private:
+    // Hands out small pieces, so that line handling across reads is exercised.
+    class Source final : public platform::ByteSource {
+    public:
+        Source(std::string data, std::size_t failAt, int code)
+            : data_(std::move(data)), failAt_(failAt), code_(code) {}
+        std::size_t read(char* buffer, std::size_t size) override {
+            if (at_ >= failAt_) throw platform::IoError(code_);
+            std::size_t n = std::min({size, data_.size() - at_, std::size_t{7}});
+            if (failAt_ != std::string::npos) n = std::min(n, failAt_ - at_);
+            std::memcpy(buffer, data_.data() + at_, n);
+            at_ += n;
+            return n;
+        }
+
+    private:
+        std::string data_;
+        std::size_t failAt_;
+        int code_;
+        std::size_t at_ = 0;
+    };
+};
+
+// Records what would have been shown.
+class RecordingMessages final : public core::Messages {
+public:
+    std::vector<std::string> errors, informations, platformErrors;
+    void error(const std::string& text) override { errors.push_back(text); }
+    void information(const std::string& text) override { informations.push_back(text); }
+    void platformError(const std::string& text) override { platformErrors.push_back(text); }
+};
+
+}  // namespace dorvel::fakes

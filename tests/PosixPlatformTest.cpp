@@ -1,0 +1,159 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "FakePlatform.h"
+#include "TempDir.h"
+#include "core/RecipientList.h"
+#include "core/SettingsFile.h"
+#include "platform/PosixPlatform.h"
+
+using namespace dorvel;
+using dorvel::fakes::InDirectory;
+using dorvel::fakes::RecordingMessages;
+using dorvel::fakes::TempDir;
+namespace fs = std::filesystem;
+
+namespace {
+
+// Runs the body in a child process as an unprivileged user, so that
+// permission bits refuse even when the tests run as root. The child's exit
+// code is the body's result.
+int AsUnprivilegedUser(const std::function<int()>& body) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(99);
+        ::_exit(body());
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+}  // namespace
+
+TEST(PosixPlatform, OpeningForReadingRefusesMissingFilesAndDirectories) {
+    TempDir dir;
+    platform::PosixPlatform p;
+    fs::create_directory(dir / "LUSERS.NDE");
+    EXPECT_EQ(p.openForReading(dir / "LUSERS.NDE"), nullptr);
+    EXPECT_EQ(p.openForReading(dir / "missing"), nullptr);
+    EXPECT_FALSE(p.readWholeFile(dir / "missing"));
+    dir.write("f", std::string("a\0b", 3));
+    EXPECT_EQ(p.readWholeFile(dir / "f"), std::string("a\0b", 3));
+    EXPECT_TRUE(p.isDirectory(dir.path()));
+    EXPECT_FALSE(p.isDirectory(dir / "f"));
+    EXPECT_FALSE(p.isDirectory(""));
+}
+
+TEST(PosixPlatform, AddressFileThatIsADirectoryIsNotFound) {
+    TempDir dir;
+    fs::create_directory(dir / "LUSERS.NDE");
+    ::setenv("ZOVOVOD", dir.path().c_str(), 1);
+    RecordingMessages messages;
+    const auto load = core::LoadRecipients(platform::HostPlatform(), messages);
+    ::unsetenv("ZOVOVOD");
+    EXPECT_FALSE(load.ok);
+    EXPECT_EQ(messages.errors,
+              std::vector<std::string>{"Не найден файл " + dir.path() + "/LUSERS.NDE"});
+}
+
+TEST(PosixPlatform, ReplaceCreatesAndReplacesKeepingTheMode) {
+    TempDir dir;
+    platform::PosixPlatform p;
+    ASSERT_TRUE(p.replaceFile(dir / "a.ini", "one"));
+    EXPECT_EQ(dir.read("a.ini"), "one");
+    ::chmod((dir / "a.ini").c_str(), 0640);
+    ASSERT_TRUE(p.replaceFile(dir / "a.ini", "two"));
+    EXPECT_EQ(dir.read("a.ini"), "two");
+    struct stat st {};
+    ::stat((dir / "a.ini").c_str(), &st);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator{}), 1)
+        << "a temporary file was left behind";
+}
+
+TEST(PosixPlatform, ReplaceRefusesADirectoryInThePlaceOfTheFile) {
+    TempDir dir;
+    fs::create_directory(dir / "dorvel.ini");
+    EXPECT_FALSE(platform::PosixPlatform().replaceFile(dir / "dorvel.ini", "x"));
+    EXPECT_TRUE(fs::is_directory(dir / "dorvel.ini"));
+}
+
+TEST(PosixPlatform, ReplaceWritesThroughASymbolicLinkToItsTarget) {
+    TempDir dir;
+    fs::create_directory(dir / "real");
+    dir.write("real/settings.ini", "old");
+    fs::create_symlink("real/settings.ini", dir / "dorvel.ini");
+    ASSERT_TRUE(platform::PosixPlatform().replaceFile(dir / "dorvel.ini", "new"));
+    EXPECT_TRUE(fs::is_symlink(dir / "dorvel.ini"));
+    EXPECT_EQ(dir.read("real/settings.ini"), "new");
+}
+
+TEST(PosixPlatform, ReplaceRefusesAReadOnlyFileAndKeepsIt) {
+    TempDir dir;
+    dir.write("dorvel.ini", "old");
+    ::chmod((dir / "dorvel.ini").c_str(), 0444);
+    ::chmod(dir.path().c_str(), 0777);
+    const std::string path = dir / "dorvel.ini";
+    EXPECT_EQ(AsUnprivilegedUser(
+                  [&] { return platform::PosixPlatform().replaceFile(path, "new") ? 1 : 0; }),
+              0);
+    EXPECT_EQ(dir.read("dorvel.ini"), "old");
+}
+
+TEST(PosixPlatform, SettingsFileLivesInTheCurrentDirectory) {
+    TempDir first, second;
+    auto& host = platform::HostPlatform();
+    {
+        InDirectory cd(first.path());
+        core::SettingsFile file(host);
+        core::SettingsRecord r;
+        r.panel1 = 250;
+        file.WriteSettings(r, false);
+        file.Save();
+    }
+    InDirectory cd(second.path());
+    EXPECT_EQ(core::SettingsFile(host).ReadSettings({}).panel1, 185);
+    EXPECT_NE(first.read("dorvel.ini").find("Panel1=250\r\n"), std::string::npos);
+}
+
+TEST(PosixPlatform, RefusedSettingsWriteIsReportedWithTheFileName) {
+    TempDir dir;
+    fs::create_directory(dir / "dorvel.ini");
+    InDirectory cd(dir.path());
+    core::SettingsFile file(platform::HostPlatform());
+    file.WriteTick("L_A x", true);
+    EXPECT_THROW(file.Save(), core::PlatformError);
+}
+
+TEST(PosixPlatform, ErrnoMapsToTheWindowsNumbersTheMessagesUse) {
+    EXPECT_EQ(platform::WindowsErrorFromErrno(ENOENT), 2);
+    EXPECT_EQ(platform::WindowsErrorFromErrno(ENOTDIR), 3);
+    EXPECT_EQ(platform::WindowsErrorFromErrno(EACCES), 5);
+    EXPECT_EQ(platform::WindowsErrorFromErrno(EMFILE), 4);
+    EXPECT_EQ(core::IoErrorText(5), "File access denied");
+    EXPECT_EQ(core::IoErrorText(3), "Invalid filename");
+    EXPECT_EQ(core::IoErrorText(183), "I/O error 183");
+}
+
+TEST(Messages, PlatformTextsGetAFullStopAfterLettersDigitsAndSlashes) {
+    EXPECT_EQ(core::PlatformErrorText("Unable to write to .\\dorvel.ini"),
+              "Unable to write to .\\dorvel.ini.");
+    EXPECT_EQ(core::PlatformErrorText("path /tmp/"), "path /tmp/.");
+    EXPECT_EQ(core::PlatformErrorText("Файл"), "Файл.");
+    EXPECT_EQ(core::PlatformErrorText("done."), "done.");
+    EXPECT_EQ(core::PlatformErrorText("list,"), "list,");
+    EXPECT_EQ(core::PlatformErrorText("\"q\""), "\"q\"");
+    EXPECT_EQ(core::PlatformErrorText("(x)"), "(x)");
+    EXPECT_EQ(core::PlatformErrorText(""), "");
+}
+
+TEST(Messages, ProgramTitleComesFromTheExecutableName) {
+    EXPECT_EQ(core::ProgramTitle("/usr/bin/dorvel"), "dorvel");
+    EXPECT_EQ(core::ProgramTitle("C:/prog/DORVEL.EXE"), "Dorvel");
+    EXPECT_EQ(core::ProgramTitle("./my.app.bin"), "my");
+}

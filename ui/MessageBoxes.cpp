@@ -1,0 +1,37 @@
+#include "ui/MessageBoxes.h"
+
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QScreen>
+
+namespace dorvel::ui {
+namespace {
+
+void Show(QMessageBox::Icon icon, const QString& title, const std::string& text) {
+    QMessageBox box(icon, title, QString::fromStdString(text), QMessageBox::Ok);
+    box.setEscapeButton(QMessageBox::Ok);
+    box.setDefaultButton(QMessageBox::Ok);
+    box.adjustSize();
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect frame = box.frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        box.move(frame.topLeft());
+    }
+    box.exec();
+}
+
+}  // namespace
+
+void MessageBoxes::error(const std::string& text) {
+    Show(QMessageBox::Critical, QStringLiteral("Error"), text);
+}
+
+void MessageBoxes::information(const std::string& text) {
+    Show(QMessageBox::Information, QStringLiteral("Information"), text);
+}
+
+void MessageBoxes::platformError(const std::string& text) {
+    Show(QMessageBox::Critical, QString::fromStdString(title_), core::PlatformErrorText(text));
+}
+
+}  // namespace dorvel::ui

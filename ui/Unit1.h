@@ -1,0 +1,62 @@
+#pragma once
+// The main window: the recipient panel, the splitter and the letters area,
+// and the program's start-up and shut-down.
+
+#include <QWidget>
+#include <string>
+#include <vector>
+
+#include "core/Messages.h"
+#include "core/RecipientList.h"
+#include "core/SettingsFile.h"
+#include "platform/Platform.h"
+
+class QSplitter;
+class QToolBar;
+
+namespace dorvel::ui {
+
+class CheckListBox;
+
+class TForm1 final : public QWidget {
+    Q_OBJECT
+public:
+    // Runs the start-up; check startFailed() before showing the window.
+    TForm1(platform::Platform& platform, core::Messages& messages, QWidget* parent = nullptr);
+
+    bool startFailed() const { return startFailed_; }
+    // Shows the window minimised, normal or maximised as it was stored.
+    void showInStoredState();
+    // The shut-down: writes the settings and the ticks. Runs once.
+    void FormDestroy();
+
+    const std::string& mailDirectory() const { return mailDirectory_; }
+    std::vector<core::Recipient>& recipients() { return recipients_; }
+    int panelWidth() const;
+
+    QWidget* Panel1;
+    QToolBar* ToolBar1;
+    CheckListBox* CheckListBox1;
+    QSplitter* Splitter1;
+    QWidget* lettersArea;
+
+private:
+    void FormCreate();
+    void applyPanelWidth(int width);
+    core::SettingsRecord currentValues() const;
+
+    platform::Platform& platform_;
+    core::Messages& messages_;
+    std::string mailDirectory_;
+    std::vector<core::Recipient> recipients_;
+    bool startFailed_ = false;
+    bool destroyed_ = false;
+    int storedWindowState_ = 0;
+    int panelWidth_ = 185;
+    // Kept until their windows exist, and written back as they were read.
+    std::string letters_;
+    bool postMove_ = false;
+    std::string moveDir_;
+};
+
+}  // namespace dorvel::ui

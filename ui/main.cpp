@@ -1,0 +1,57 @@
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QSocketNotifier>
+#include <csignal>
+
+#include "core/Messages.h"
+#include "platform/Platform.h"
+#include "ui/MessageBoxes.h"
+#include "ui/Unit1.h"
+
+namespace {
+
+int signalPipe[2] = {-1, -1};
+
+void OnTerminate(int) {
+    const char byte = 1;
+    [[maybe_unused]] const auto ignored = ::write(signalPipe[1], &byte, 1);
+}
+
+// A session that ends or a kill from the terminal closes the window the
+// ordinary way, so the settings and ticks are still written.
+void CloseOnTermination(QWidget& window) {
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPipe) != 0) return;
+    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &window);
+    QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] {
+        char byte = 0;
+        [[maybe_unused]] const auto ignored = ::read(signalPipe[0], &byte, 1);
+        window.close();
+    });
+    struct sigaction action {};
+    action.sa_handler = OnTerminate;
+    ::sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int s : {SIGTERM, SIGINT, SIGHUP}) ::sigaction(s, &action, nullptr);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    const std::string title = dorvel::core::ProgramTitle(argc > 0 ? argv[0] : "dorvel");
+    QApplication::setApplicationName(QString::fromStdString(title));
+    dorvel::ui::MessageBoxes messages(title);
+
+    dorvel::ui::TForm1 form(dorvel::platform::HostPlatform(), messages);
+    if (form.startFailed()) {
+        form.FormDestroy();
+        return 0;
+    }
+    CloseOnTermination(form);
+    form.showInStoredState();
+    const int result = QApplication::exec();
+    form.FormDestroy();
+    return result;
+}
