@@ -3,6 +3,8 @@
 namespace dorvel::platform {
 namespace {
 
+constexpr std::string_view kCrLf = "\r\n";
+
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 std::string_view Trim(std::string_view text) {
@@ -13,13 +15,7 @@ std::string_view Trim(std::string_view text) {
 
 // Only Latin letters fold; Cyrillic and other bytes compare exactly, as the
 // Windows calls do for an ANSI file.
-std::string Fold(std::string_view text) {
-    std::string folded(Trim(text));
-    for (char& c : folded) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return folded;
-}
+char Fold(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // A section header's name, or nothing for any other line.
 std::optional<std::string_view> SectionName(std::string_view trimmed) {
@@ -31,27 +27,103 @@ std::optional<std::string_view> SectionName(std::string_view trimmed) {
 
 std::string_view KeyOf(std::string_view text) { return Trim(text.substr(0, text.find('='))); }
 
+std::uint64_t FoldedHash(std::string_view name) {
+    std::uint64_t hash = 14695981039346656037ull;  // FNV-1a
+    for (char c : name) {
+        hash ^= static_cast<unsigned char>(Fold(c));
+        hash *= 1099511628211ull;
+    }
+    return hash ^ (hash >> 29);
+}
+
+bool FoldedEqual(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (Fold(a[i]) != Fold(b[i])) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
-ProfileFile::ProfileFile(std::string_view contents) {
+template <typename NameOf>
+std::size_t ProfileFile::NameIndex::find(std::string_view name, NameOf&& nameOf) const {
+    if (slots_.empty()) return kNone;
+    const auto hash = static_cast<std::uint32_t>(FoldedHash(name));
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+        const Slot& slot = slots_[i];
+        if (slot.value == 0) return kNone;
+        if (slot.hash == hash && FoldedEqual(nameOf(slot.value - 1), name)) return slot.value - 1;
+    }
+}
+
+template <typename NameOf>
+void ProfileFile::NameIndex::insert(std::string_view name, std::size_t value, NameOf&& nameOf) {
+    if ((count_ + 1) * 2 > slots_.size()) grow();
+    const auto hash = static_cast<std::uint32_t>(FoldedHash(name));
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+        Slot& slot = slots_[i];
+        if (slot.value == 0) {
+            slot = Slot{hash, static_cast<std::uint32_t>(value + 1)};
+            ++count_;
+            return;
+        }
+        if (slot.hash == hash && FoldedEqual(nameOf(slot.value - 1), name)) return;
+    }
+}
+
+std::string_view ProfileFile::keyAt(std::size_t line) const { return KeyOf(lines_[line].text); }
+
+std::string_view ProfileFile::sectionNameAt(std::size_t section) const {
+    return *SectionName(Trim(lines_[sections_[section].header].text));
+}
+
+void ProfileFile::NameIndex::grow() {
+    std::vector<Slot> old = std::move(slots_);
+    slots_.assign(old.empty() ? 16 : old.size() * 2, Slot{});
+    const std::size_t mask = slots_.size() - 1;
+    for (const Slot& slot : old) {
+        if (slot.value == 0) continue;
+        std::size_t i = slot.hash & mask;
+        while (slots_[i].value != 0) i = (i + 1) & mask;
+        slots_[i] = slot;
+    }
+}
+
+ProfileFile::ProfileFile(std::string contents) : original_(std::move(contents)) {
+    std::string_view rest = original_;
     std::size_t section = kNone;
-    while (!contents.empty()) {
-        const auto end = contents.find('\n');
+    std::size_t count = 0;
+    for (char c : rest) count += c == '\n';
+    lines_.reserve(count + 1);
+    next_.reserve(count + 1);
+    while (!rest.empty()) {
+        const auto end = rest.find('\n');
         Line line;
         if (end == std::string_view::npos) {
-            line.text = contents;
-            contents = {};
+            line.text = rest;
+            rest = {};
         } else {
-            line.text = contents.substr(0, end);
-            line.ending = "\n";
-            contents.remove_prefix(end + 1);
+            line.text = rest.substr(0, end);
+            line.ending = rest.substr(end, 1);
             if (!line.text.empty() && line.text.back() == '\r') {
-                line.text.pop_back();
-                line.ending = "\r\n";
+                line.text.remove_suffix(1);
+                line.ending = rest.substr(end - 1, 2);
             }
+            rest.remove_prefix(end + 1);
         }
-        lines_.push_back(std::move(line));
-        indexLine(lines_.size() - 1, section);
+        lines_.push_back(line);
+        next_.push_back(kNone);
+        const std::size_t index = lines_.size() - 1;
+        if (last_ == kNone) {
+            first_ = index;
+        } else {
+            next_[last_] = index;
+        }
+        last_ = index;
+        indexLine(index, section);
     }
 }
 
@@ -60,35 +132,26 @@ void ProfileFile::indexLine(std::size_t index, std::size_t& section) {
     if (trimmed.empty()) return;
     if (const auto name = SectionName(trimmed)) {
         section = sections_.size();
-        sections_.push_back(Section{index, {}});
-        sectionIndex_.emplace(Fold(*name), section);
+        sections_.push_back(Section{index, index, {}});
+        sectionIndex_.insert(*name, section, [this](std::size_t v) { return sectionNameAt(v); });
         return;
     }
     // Lines before the first section belong to none and are never found.
     if (section == kNone) return;
     sections_[section].lastLine = index;
     if (trimmed.find('=') != std::string_view::npos) {
-        sections_[section].keys.emplace(Fold(KeyOf(trimmed)), Place{index, kNone});
+        sections_[section].keys.insert(KeyOf(trimmed), index, KeyAt());
     }
-}
-
-std::string& ProfileFile::textAt(const Place& place) {
-    return place.added == kNone ? lines_[place.line].text : lines_[place.line].added[place.added];
-}
-
-const std::string& ProfileFile::textAt(const Place& place) const {
-    return place.added == kNone ? lines_[place.line].text : lines_[place.line].added[place.added];
 }
 
 std::optional<std::string> ProfileFile::value(std::string_view section,
                                               std::string_view key) const {
-    const auto s = sectionIndex_.find(Fold(section));
-    if (s == sectionIndex_.end()) return std::nullopt;
-    const auto& keys = sections_[s->second].keys;
-    const auto k = keys.find(Fold(key));
-    if (k == keys.end()) return std::nullopt;
-    const std::string& text = textAt(k->second);
-    std::string_view value = Trim(std::string_view(text).substr(text.find('=') + 1));
+    const std::size_t s = sectionIndex_.find(Trim(section), SectionNameAt());
+    if (s == kNone) return std::nullopt;
+    const std::size_t k = sections_[s].keys.find(Trim(key), KeyAt());
+    if (k == kNone) return std::nullopt;
+    const std::string_view text = lines_[k].text;
+    std::string_view value = Trim(text.substr(text.find('=') + 1));
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
         value.back() == value.front()) {
         value = value.substr(1, value.size() - 2);
@@ -96,48 +159,61 @@ std::optional<std::string> ProfileFile::value(std::string_view section,
     return std::string(value);
 }
 
-std::size_t ProfileFile::appendLine(std::string text) {
-    if (!lines_.empty() && lines_.back().ending.empty()) lines_.back().ending = "\r\n";
-    lines_.push_back(Line{std::move(text), "\r\n", {}});
-    return lines_.size() - 1;
+std::string_view ProfileFile::own(std::string text) {
+    written_.push_back(std::move(text));
+    return written_.back();
 }
 
-void ProfileFile::setValue(std::string_view section, std::string_view key, std::string_view value) {
-    const std::string foldedKey = Fold(key);
-    const std::string newText = std::string(Trim(key)) + "=" + std::string(Trim(value));
-    const std::string foldedSection = Fold(section);
-    auto s = sectionIndex_.find(foldedSection);
-    if (s == sectionIndex_.end()) {
+std::size_t ProfileFile::addLine(std::string_view text, std::size_t after) {
+    // The line a new one follows must end, even if it was the file's last.
+    if (after != kNone && lines_[after].ending.empty()) lines_[after].ending = kCrLf;
+    lines_.push_back(Line{text, kCrLf});
+    const std::size_t index = lines_.size() - 1;
+    if (after == kNone) {
+        next_.push_back(first_);
+        first_ = index;
+    } else {
+        next_.push_back(next_[after]);
+        next_[after] = index;
+    }
+    if (after == last_) last_ = index;
+    return index;
+}
+
+void ProfileFile::setValue(std::string_view section, std::string_view key,
+                           std::string_view value) {
+    const std::size_t s = sectionIndex_.find(Trim(section), SectionNameAt());
+    if (s == kNone) {
         std::size_t index = kNone;
-        const std::size_t header = appendLine("[" + std::string(Trim(section)) + "]");
+        const std::size_t header = addLine(own("[" + std::string(Trim(section)) + "]"), last_);
         indexLine(header, index);
-        indexLine(appendLine(newText), index);
+        indexLine(addLine(own(std::string(Trim(key)) + "=" + std::string(Trim(value))), header),
+                  index);
         return;
     }
-    Section& target = sections_[s->second];
-    const auto k = target.keys.find(foldedKey);
-    if (k != target.keys.end()) {
-        std::string& text = textAt(k->second);
+    Section& target = sections_[s];
+    const std::size_t k = target.keys.find(Trim(key), KeyAt());
+    if (k != kNone) {
+        Line& line = lines_[k];
         // The stored spelling of the key stays.
-        text = std::string(KeyOf(text)) + "=" + std::string(Trim(value));
-        if (k->second.added == kNone) lines_[k->second.line].ending = "\r\n";
+        line.text = own(std::string(KeyOf(line.text)) + "=" + std::string(Trim(value)));
+        line.ending = kCrLf;
         return;
     }
-    Line& last = lines_[target.lastLine];
-    if (last.ending.empty()) last.ending = "\r\n";
-    last.added.push_back(newText);
-    target.keys.emplace(foldedKey, Place{target.lastLine, last.added.size() - 1});
+    const std::size_t index =
+        addLine(own(std::string(Trim(key)) + "=" + std::string(Trim(value))), target.lastLine);
+    target.lastLine = index;
+    target.keys.insert(KeyOf(lines_[index].text), index, KeyAt());
 }
 
 std::string ProfileFile::contents() const {
+    std::size_t size = 0;
+    for (const Line& line : lines_) size += line.text.size() + line.ending.size();
     std::string out;
-    for (const Line& line : lines_) {
-        out += line.text;
-        out += line.ending;
-        for (const std::string& added : line.added) {
-            out += added;
-            out += "\r\n";
-        }
+    out.reserve(size);
+    for (std::size_t i = first_; i != kNone; i = next_[i]) {
+        out += lines_[i].text;
+        out += lines_[i].ending;
     }
     return out;
 }

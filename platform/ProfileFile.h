@@ -2,12 +2,14 @@
 // A sectioned key=value file with the semantics of the Windows profile
 // calls: case-insensitive Latin names, first match wins, and a write that
 // touches only its own line and keeps every other byte of the file.
-// Parsed once; every lookup and write after that is a hash lookup.
+// Parsed once; every lookup and write after that is a hash lookup, and the
+// lines stay views into the text read, so that 100,000 keys cost little.
 
+#include <cstdint>
+#include <deque>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace dorvel::platform {
@@ -15,7 +17,11 @@ namespace dorvel::platform {
 class ProfileFile {
 public:
     ProfileFile() = default;
-    explicit ProfileFile(std::string_view contents);
+    explicit ProfileFile(std::string contents);
+    ProfileFile(const ProfileFile&) = delete;
+    ProfileFile& operator=(const ProfileFile&) = delete;
+    ProfileFile(ProfileFile&&) = default;
+    ProfileFile& operator=(ProfileFile&&) = default;
 
     // The value with surrounding blanks and one pair of quotes removed.
     std::optional<std::string> value(std::string_view section, std::string_view key) const;
@@ -23,29 +29,63 @@ public:
     std::string contents() const;
 
 private:
-    struct Line {
-        std::string text;                // without its line end
-        std::string ending;              // as read; written lines get "\r\n"
-        std::vector<std::string> added;  // new key lines that follow this one
-    };
-    struct Place {
-        std::size_t line;
-        std::size_t added;  // kNone, or the index into that line's added keys
-    };
-    struct Section {
-        std::size_t lastLine;                         // its last non-blank line, where new keys go
-        std::unordered_map<std::string, Place> keys;  // folded key -> first line
-    };
     static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
-    void indexLine(std::size_t index, std::size_t& section);
-    std::string& textAt(const Place& place);
-    const std::string& textAt(const Place& place) const;
-    std::size_t appendLine(std::string text);
+    // Names compare with Latin letters folded. A small open-addressing table
+    // of line numbers: a probe touches one 8-byte slot, which keeps lookups
+    // cheap when 100,000 keys no longer fit a cache.
+    class NameIndex {
+    public:
+        // The value stored for the name, or kNone; nameOf(value) gives the
+        // name a stored value stands for.
+        template <typename NameOf>
+        std::size_t find(std::string_view name, NameOf&& nameOf) const;
+        // Keeps an earlier value of the same name: the first one wins.
+        template <typename NameOf>
+        void insert(std::string_view name, std::size_t value, NameOf&& nameOf);
 
+    private:
+        struct Slot {
+            std::uint32_t hash = 0;
+            std::uint32_t value = 0;  // value + 1; 0 marks an empty slot
+        };
+        void grow();
+        std::vector<Slot> slots_;
+        std::size_t count_ = 0;
+    };
+
+    struct Line {
+        std::string_view text;    // without its line end
+        std::string_view ending;  // as read; written lines get "\r\n"
+    };
+    struct Section {
+        std::size_t header;    // its [name] line
+        std::size_t lastLine;  // its last non-blank line: new keys follow it
+        NameIndex keys;        // key -> line
+    };
+
+    std::string_view keyAt(std::size_t line) const;
+    auto KeyAt() const {
+        return [this](std::size_t line) { return keyAt(line); };
+    }
+    auto SectionNameAt() const {
+        return [this](std::size_t section) { return sectionNameAt(section); };
+    }
+    std::string_view sectionNameAt(std::size_t section) const;
+    std::string_view own(std::string text);
+    std::size_t addLine(std::string_view text, std::size_t after);
+    void indexLine(std::size_t index, std::size_t& section);
+
+    std::string original_;
+    std::deque<std::string> written_;  // texts of written lines; a deque keeps views valid
     std::vector<Line> lines_;
+    // Lines added after the file was read are kept in a list behind the line
+    // they follow: next_[i] is the line after i in the file's order.
+    std::vector<std::size_t> next_;
+    std::size_t first_ = kNone;
+    std::size_t last_ = kNone;
     std::vector<Section> sections_;
-    std::unordered_map<std::string, std::size_t> sectionIndex_;  // folded name -> first section
+    NameIndex sectionIndex_;  // name -> first section of that name
 };
 
 }  // namespace dorvel::platform
