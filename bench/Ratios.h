@@ -11,7 +11,7 @@ struct Ratio {
     std::string label;
     std::string measured;  // benchmark names as Google Benchmark reports them
     std::string against;
-    double aim;            // the ratio we hold ourselves to, at most
+    double aim;  // the ratio we hold ourselves to, at most
 };
 
 std::vector<Ratio>& Ratios();

@@ -57,7 +57,7 @@ std::string FinalTarget(std::string path) {
         std::string target(buffer.data(), static_cast<std::size_t>(len));
         if (!target.empty() && target.front() != '/') {
             const auto slash = path.rfind('/');
-            if (slash != std::string::npos) target = path.substr(0, slash + 1) + target;
+            if (slash != std::string::npos) target.insert(0, path, 0, slash + 1);
         }
         path = std::move(target);
     }

@@ -180,8 +180,7 @@ std::size_t ProfileFile::addLine(std::string_view text, std::size_t after) {
     return index;
 }
 
-void ProfileFile::setValue(std::string_view section, std::string_view key,
-                           std::string_view value) {
+void ProfileFile::setValue(std::string_view section, std::string_view key, std::string_view value) {
     const std::size_t s = sectionIndex_.find(Trim(section), SectionNameAt());
     if (s == kNone) {
         std::size_t index = kNone;

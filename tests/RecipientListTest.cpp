@@ -4,6 +4,7 @@
 #include "core/RecipientList.h"
 
 using namespace dorvel;
+using namespace std::string_literals;
 using dorvel::fakes::FakePlatform;
 using dorvel::fakes::RecordingMessages;
 
@@ -87,12 +88,12 @@ TEST_F(RecipientListTest, LinesAreConvertedFromDos) {
 }
 
 TEST_F(RecipientListTest, BinaryInputIsSafeAndKeepsNulBytes) {
-    std::string binary("L_\0A x\n\xFF\xFE\0\0\n", 13);
+    std::string binary = "L_\0A x\n\xFF\xFE\0\0\n"s;
     for (int i = 0; i < 1000; ++i) binary += static_cast<char>((i * 37) & 0xFF);
     addressFile(binary);
     const Lines got = lines();
     ASSERT_GE(got.size(), 1u);
-    EXPECT_EQ(got[0], std::string("L_\0A x", 6));
+    EXPECT_EQ(got[0], "L_\0A x"s);
     EXPECT_TRUE(load.ok);
 }
 
