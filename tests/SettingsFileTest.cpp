@@ -166,3 +166,21 @@ TEST(SettingsFile, PathsAreStoredInWindows1251WhereTheyFit) {
     EXPECT_EQ(core::DecodePathValue("/home/\xCB\xE8\xF1\xF2\xE8"), "/home/Листи");
     EXPECT_EQ(core::EncodePathValue("/tmp/日"), "=?UTF-8?B?L3RtcC/ml6U=?=");
 }
+
+TEST(SettingsFile, BinaryFileReadsAsDefaultsAndLosesNoByteOnWrite) {
+    FakePlatform platform;
+    std::string garbage;
+    for (int i = 0; i < 4096; ++i) garbage += static_cast<char>((i * 131 + 7) & 0xFF);
+    garbage += "\n";
+    platform.files[kIni] = garbage;
+    SettingsFile file(platform);
+    const SettingsRecord r = file.ReadSettings(Defaults());
+    EXPECT_EQ(r.left, 197);
+    EXPECT_EQ(r.moveDir, "/home/operator/letters_save");
+    file.WriteSettings(r, false);
+    file.WriteTick("L_A x", true);
+    file.Save();
+    const std::string& written = platform.files[kIni];
+    EXPECT_EQ(written.substr(0, garbage.size()), garbage);
+    EXPECT_TRUE(SettingsFile(platform).ReadTick("L_A x"));
+}
