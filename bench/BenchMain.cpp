@@ -2,6 +2,8 @@
 
 #include <cstdio>
 #include <map>
+#include <string_view>
+#include <vector>
 
 #include "Ratios.h"
 
@@ -17,9 +19,14 @@ namespace {
 class RatioReporter final : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
+        // With repetitions the median stands for the benchmark; a machine
+        // shared with others is too noisy for a single sample.
         for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
+            if (run.error_occurred) continue;
+            if (run.run_type == Run::RT_Iteration && times_.count(run.benchmark_name()) == 0) {
                 times_[run.benchmark_name()] = run.GetAdjustedRealTime();
+            } else if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
+                times_[run.run_name.str()] = run.GetAdjustedRealTime();
             }
         }
         ConsoleReporter::ReportRuns(runs);
@@ -44,6 +51,20 @@ private:
 }  // namespace dorvel::bench
 
 int main(int argc, char** argv) {
+    // Five repetitions unless told otherwise; ratios use their medians.
+    std::vector<char*> args(argv, argv + argc);
+    static char repetitions[] = "--benchmark_repetitions=5";
+    static char aggregates[] = "--benchmark_report_aggregates_only=true";
+    bool given = false;
+    for (char* a : args)
+        given = given || std::string_view(a).starts_with("--benchmark_repetitions");
+    if (!given) {
+        args.push_back(repetitions);
+        args.push_back(aggregates);
+    }
+    argc = static_cast<int>(args.size());
+    args.push_back(nullptr);
+    argv = args.data();
     benchmark::Initialize(&argc, argv);
     dorvel::bench::RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);

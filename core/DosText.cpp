@@ -43,9 +43,9 @@ const std::array<char, 256>& DosTable() {
 std::string DosToWindows(std::string_view line) {
     const auto& table = DosTable();
     std::string out(line.size(), '\0');
-    for (std::size_t i = 0; i < line.size(); ++i) {
-        out[i] = table[static_cast<std::uint8_t>(line[i])];
-    }
+    const auto* in = reinterpret_cast<const unsigned char*>(line.data());
+    char* to = out.data();
+    for (std::size_t i = 0, n = line.size(); i < n; ++i) to[i] = table[in[i]];
     return out;
 }
 
