@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/FolderEntry.h"
 #include "platform/Platform.h"
 #include "platform/ProfileFile.h"
 
@@ -14,7 +15,6 @@ namespace dorvel::core {
 // Relative on purpose: a program started elsewhere has other settings.
 inline constexpr const char* kSettingsPath = "./dorvel.ini";
 inline constexpr const char* kSettingsName = ".\\dorvel.ini";  // as messages show it
-inline constexpr const char* kDesktopRoot = "rfDesktop";
 inline constexpr std::size_t kMaxValueLength = 2047;
 
 struct SettingsRecord {

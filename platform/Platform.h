@@ -3,11 +3,14 @@
 // plain values. PosixPlatform implements it for Linux; tests use a fake.
 
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace dorvel::platform {
 
@@ -31,6 +34,20 @@ public:
     virtual std::size_t read(char* buffer, std::size_t size) = 0;
 };
 
+// One entry of a folder as its enumeration gives it.
+struct FolderItem {
+    std::string_view name;
+    bool isFolder;  // a symbolic link counts as what it points to
+    bool hidden;
+};
+
+struct FileDetails {
+    std::int64_t size = 0;
+    std::int64_t modified = 0;  // seconds since the epoch
+    bool isFolder = false;
+    std::uint32_t permissions = 0;
+};
+
 class Platform {
 public:
     virtual ~Platform() = default;
@@ -45,6 +62,22 @@ public:
     virtual std::unique_ptr<ByteSource> openForReading(const std::string& path) = 0;
     // The whole file, or nothing when it is missing or unreadable.
     virtual std::optional<std::string> readWholeFile(const std::string& path) = 0;
+    // Calls onItem for every entry but . and .., in the file system's own
+    // order, without a call per entry where the directory read tells the
+    // type; false when the folder cannot be enumerated.
+    virtual bool enumerateFolder(const std::string& path,
+                                 const std::function<void(const FolderItem&)>& onItem) = 0;
+    virtual bool exists(const std::string& path) const = 0;
+    virtual std::optional<FileDetails> fileDetails(const std::string& path) const = 0;
+    // The folder a special-folder name such as "rfDesktop" stands for.
+    virtual std::optional<std::string> specialFolder(std::string_view name) const = 0;
+    // Renames without ever replacing an existing target; 0 or the Windows
+    // error number.
+    virtual int renameNoReplace(const std::string& from, const std::string& to) = 0;
+    // Starts a program with an argument vector (no shell), not awaited.
+    virtual bool startDetached(const std::vector<std::string>& argv,
+                               const std::string& workingDirectory) = 0;
+
     // Replaces the file's contents in one step, through a symbolic link to its
     // target; false when the file may not be written or the write fails, in
     // which case the old contents are untouched.

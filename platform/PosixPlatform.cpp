@@ -1,14 +1,22 @@
 #include "platform/PosixPlatform.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <spawn.h>
 #include <pwd.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <thread>
 #include <vector>
+
+extern char** environ;
 
 namespace dorvel::platform {
 namespace {
@@ -62,6 +70,16 @@ std::string FinalTarget(std::string path) {
         path = std::move(target);
     }
     return path;
+}
+
+// A program started without waiting is still our child; someone must collect
+// its exit so it does not linger as a zombie.
+void ReapLater(pid_t pid) {
+    std::thread([pid] {
+        int status = 0;
+        while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        }
+    }).detach();
 }
 
 }  // namespace
@@ -167,6 +185,117 @@ bool PosixPlatform::replaceFile(const std::string& path, std::string_view conten
         ::unlink(temporary.c_str());
         return false;
     }
+    return true;
+}
+
+bool PosixPlatform::enumerateFolder(const std::string& path,
+                                    const std::function<void(const FolderItem&)>& onItem) {
+    DIR* dir = ::opendir(path.c_str());
+    if (dir == nullptr) return false;
+    const int fd = ::dirfd(dir);
+    while (const dirent* entry = ::readdir(dir)) {
+        const char* name = entry->d_name;
+        if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) continue;
+        const bool hidden = name[0] == '.';
+        bool folder = entry->d_type == DT_DIR;
+        // Only a link or a file system that keeps no types costs a call.
+        if (!hidden && (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN)) {
+            struct stat st {};
+            folder = ::fstatat(fd, name, &st, 0) == 0 && S_ISDIR(st.st_mode);
+        }
+        onItem(FolderItem{name, folder, hidden});
+    }
+    ::closedir(dir);
+    return true;
+}
+
+bool PosixPlatform::exists(const std::string& path) const {
+    struct stat st {};
+    return !path.empty() && ::stat(path.c_str(), &st) == 0;
+}
+
+std::optional<FileDetails> PosixPlatform::fileDetails(const std::string& path) const {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+    FileDetails details;
+    details.size = st.st_size;
+    details.modified = st.st_mtim.tv_sec;
+    details.isFolder = S_ISDIR(st.st_mode);
+    details.permissions = st.st_mode & 07777;
+    return details;
+}
+
+namespace {
+
+// XDG_<NAME>_DIR from the user's user-dirs.dirs, "$HOME" expanded.
+std::optional<std::string> XdgUserDir(const std::string& home, const std::string& key) {
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    const std::string file =
+        (config != nullptr && *config == '/' ? std::string(config) : home + "/.config") +
+        "/user-dirs.dirs";
+    std::ifstream in(file);
+    std::string line;
+    const std::string prefix = "XDG_" + key + "_DIR=\"";
+    while (std::getline(in, line)) {
+        if (line.rfind(prefix, 0) != 0 || line.size() < prefix.size() + 1 || line.back() != '"') {
+            continue;
+        }
+        std::string value = line.substr(prefix.size(), line.size() - prefix.size() - 1);
+        if (value.rfind("$HOME", 0) == 0) value = home + value.substr(5);
+        if (!value.empty() && value.front() == '/') return value;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<std::string> PosixPlatform::specialFolder(std::string_view name) const {
+    const std::string home = homeFolder();
+    auto userDir = [&](const std::string& key, const std::string& fallback) {
+        auto dir = XdgUserDir(home, key);
+        if (!dir || !isDirectory(*dir)) dir = home + "/" + fallback;
+        return isDirectory(*dir) ? *dir : home;
+    };
+    if (name == "rfDesktop" || name == "rfDesktopDirectory") return userDir("DESKTOP", "Desktop");
+    if (name == "rfPersonal" || name == "rfMyDocuments") return userDir("DOCUMENTS", "Documents");
+    if (name == "rfMyComputer" || name == "rfDrives") return std::string("/");
+    if (name == "rfTemplates") return userDir("TEMPLATES", "Templates");
+    return std::nullopt;
+}
+
+int PosixPlatform::renameNoReplace(const std::string& from, const std::string& to) {
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
+    if (errno != EINVAL && errno != ENOSYS) return WindowsErrorFromErrno(errno);
+    // A file system without the flag: a hard link never replaces either.
+    if (::link(from.c_str(), to.c_str()) == 0) {
+        ::unlink(from.c_str());
+        return 0;
+    }
+    return WindowsErrorFromErrno(errno);
+}
+
+bool PosixPlatform::startDetached(const std::vector<std::string>& argv,
+                                  const std::string& workingDirectory) {
+    if (argv.empty()) return false;
+    std::vector<char*> args;
+    args.reserve(argv.size() + 1);
+    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    ::posix_spawn_file_actions_init(&actions);
+    if (!workingDirectory.empty()) {
+        ::posix_spawn_file_actions_addchdir_np(&actions, workingDirectory.c_str());
+    }
+    posix_spawnattr_t attributes;
+    ::posix_spawnattr_init(&attributes);
+    // Its own process group, so that a terminal's Ctrl+C for us spares it.
+    ::posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+    pid_t pid = 0;
+    const int failed = ::posix_spawnp(&pid, args[0], &actions, &attributes, args.data(), environ);
+    ::posix_spawnattr_destroy(&attributes);
+    ::posix_spawn_file_actions_destroy(&actions);
+    if (failed != 0) return false;
+    ReapLater(pid);
     return true;
 }
 

@@ -12,6 +12,14 @@ public:
     std::unique_ptr<ByteSource> openForReading(const std::string& path) override;
     std::optional<std::string> readWholeFile(const std::string& path) override;
     bool replaceFile(const std::string& path, std::string_view contents) override;
+    bool enumerateFolder(const std::string& path,
+                         const std::function<void(const FolderItem&)>& onItem) override;
+    bool exists(const std::string& path) const override;
+    std::optional<FileDetails> fileDetails(const std::string& path) const override;
+    std::optional<std::string> specialFolder(std::string_view name) const override;
+    int renameNoReplace(const std::string& from, const std::string& to) override;
+    bool startDetached(const std::vector<std::string>& argv,
+                       const std::string& workingDirectory) override;
 };
 
 // The Windows error number that a failed call with this errno reports.

@@ -46,6 +46,48 @@ public:
         if (it == files.end()) return std::nullopt;
         return it->second;
     }
+    bool enumerateFolder(const std::string& path,
+                         const std::function<void(const platform::FolderItem&)>& onItem) override {
+        if (directories.count(path) == 0) return false;
+        const std::string prefix = path == "/" ? path : path + "/";
+        auto report = [&](const std::string& child, bool folder) {
+            if (child.rfind(prefix, 0) != 0) return;
+            const std::string name = child.substr(prefix.size());
+            if (name.empty() || name.find('/') != std::string::npos) return;
+            onItem(platform::FolderItem{name, folder, name.front() == '.'});
+        };
+        for (const auto& d : directories) report(d, true);
+        for (const auto& f : files) report(f.first, false);
+        return true;
+    }
+    bool exists(const std::string& path) const override {
+        return files.count(path) > 0 || directories.count(path) > 0;
+    }
+    std::optional<platform::FileDetails> fileDetails(const std::string& path) const override {
+        if (!exists(path)) return std::nullopt;
+        platform::FileDetails d;
+        d.isFolder = directories.count(path) > 0;
+        if (!d.isFolder) d.size = static_cast<std::int64_t>(files.at(path).size());
+        return d;
+    }
+    std::optional<std::string> specialFolder(std::string_view name) const override {
+        if (name == "rfDesktop") return home + "/Desktop";
+        return std::nullopt;
+    }
+    int renameNoReplace(const std::string& from, const std::string& to) override {
+        if (exists(to)) return 183;
+        const auto it = files.find(from);
+        if (it == files.end()) return 2;
+        files[to] = it->second;
+        files.erase(from);
+        return 0;
+    }
+    std::vector<std::vector<std::string>> started;
+    bool startDetached(const std::vector<std::string>& argv, const std::string&) override {
+        started.push_back(argv);
+        return true;
+    }
+
     bool replaceFile(const std::string& path, std::string_view contents) override {
         if (refuseWrites || directories.count(path) > 0) return false;
         ++writes;

@@ -1,17 +1,19 @@
 #include "ui/Unit1.h"
 
-#include <QFrame>
 #include <QHBoxLayout>
 #include <QSplitter>
+#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include "core/LettersWatch.h"
 #include "ui/CheckListBox.h"
+#include "ui/LettersView.h"
 
 namespace dorvel::ui {
 
 TForm1::TForm1(platform::Platform& platform, core::Messages& messages, QWidget* parent)
-    : QWidget(parent), platform_(platform), messages_(messages) {
+    : QWidget(parent), ShellListView2(platform), platform_(platform), messages_(messages) {
     setWindowTitle(QStringLiteral("."));
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setStyleHint(QFont::SansSerif);
@@ -32,12 +34,12 @@ TForm1::TForm1(platform::Platform& platform, core::Messages& messages, QWidget* 
     CheckListBox1 = new CheckListBox(Panel1);
     panelLayout->addWidget(CheckListBox1, 1);
 
-    lettersArea = new QFrame;
-    static_cast<QFrame*>(lettersArea)->setFrameShape(QFrame::StyledPanel);
+    ShellListView1 = new ShellListView(platform_);
+    ShellListView1->onError = [this](const std::string& text) { messages_.platformError(text); };
 
     Splitter1 = new QSplitter(Qt::Horizontal);
     Splitter1->addWidget(Panel1);
-    Splitter1->addWidget(lettersArea);
+    Splitter1->addWidget(ShellListView1);
     Splitter1->setStretchFactor(0, 0);
     Splitter1->setStretchFactor(1, 1);
     Splitter1->setChildrenCollapsible(false);
@@ -48,10 +50,28 @@ TForm1::TForm1(platform::Platform& platform, core::Messages& messages, QWidget* 
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(Splitter1);
 
-    letters_ = core::kDesktopRoot;
+    // Armed as soon as the contents exist, so it ticks under a start-up
+    // message too.
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(1000);
+    connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
+    Timer1->start();
+
     moveDir_ = core::DefaultMoveDir(platform_);
     applyPanelWidth(design.panel1);
     FormCreate();
+}
+
+void TForm1::showPlatformError(const core::PlatformError& error) {
+    messages_.platformError(error.what());
+}
+
+void TForm1::Timer1Timer() {
+    try {
+        if (core::OnWatchTick(ShellListView1->listing(), ShellListView2)) ShellListView1->Relist();
+    } catch (const core::PlatformError& e) {
+        showPlatformError(e);
+    }
 }
 
 core::SettingsRecord TForm1::currentValues() const {
@@ -62,7 +82,10 @@ core::SettingsRecord TForm1::currentValues() const {
     r.width = width();
     r.windowState = isMaximized() ? 2 : isMinimized() ? 1 : 0;
     r.panel1 = panelWidth();
-    r.letters = letters_;
+    // The stored folder survives a start without it, unless a root was set.
+    r.letters = !storedLetters_.empty() && ShellListView1->root() == rootAtStart_
+                    ? storedLetters_
+                    : ShellListView1->root();
     r.postMove = postMove_;
     r.moveDir = moveDir_;
     return r;
@@ -83,7 +106,17 @@ void TForm1::FormCreate() {
     resize(stored.width, stored.height);
     storedWindowState_ = stored.windowState;
     applyPanelWidth(stored.panel1);
-    letters_ = stored.letters;
+    if (platform_.isDirectory(stored.letters)) {
+        try {
+            ShellListView1->setRoot(stored.letters);
+        } catch (const core::PlatformError& e) {
+            showPlatformError(e);
+        }
+    } else if (stored.letters != ShellListView1->root()) {
+        storedLetters_ = stored.letters;
+    }
+    rootAtStart_ = ShellListView1->root();
+    ShellListView1->ensureListed();
     postMove_ = stored.postMove;
     moveDir_ = stored.moveDir;
 
@@ -117,13 +150,16 @@ void TForm1::showInStoredState() {
 void TForm1::FormDestroy() {
     if (destroyed_) return;
     destroyed_ = true;
+    // First, so that no tick runs while the program ends.
+    delete Timer1;
+    Timer1 = nullptr;
     try {
         core::SettingsFile settings(platform_);
         settings.WriteSettings(currentValues(), isMaximized());
         for (const core::Recipient& r : recipients_) settings.WriteTick(r.line, r.ticked);
         settings.Save();
     } catch (const core::PlatformError& e) {
-        messages_.platformError(e.what());
+        showPlatformError(e);
     }
 }
 

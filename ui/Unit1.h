@@ -6,17 +6,20 @@
 #include <string>
 #include <vector>
 
+#include "core/FolderListing.h"
 #include "core/Messages.h"
 #include "core/RecipientList.h"
 #include "core/SettingsFile.h"
 #include "platform/Platform.h"
 
 class QSplitter;
+class QTimer;
 class QToolBar;
 
 namespace dorvel::ui {
 
 class CheckListBox;
+class ShellListView;
 
 class TForm1 final : public QWidget {
     Q_OBJECT
@@ -38,10 +41,17 @@ public:
     QToolBar* ToolBar1;
     CheckListBox* CheckListBox1;
     QSplitter* Splitter1;
-    QWidget* lettersArea;
+    ShellListView* ShellListView1;
+    // The shadow listing of the watch: never shown, so it needs no widget.
+    core::FolderListing ShellListView2;
+    QTimer* Timer1;
+
+    void Timer1Timer();
 
 private:
     void FormCreate();
+    // Shows an error that escaped a handler; the program carries on.
+    void showPlatformError(const core::PlatformError& error);
     void applyPanelWidth(int width);
     core::SettingsRecord currentValues() const;
 
@@ -53,8 +63,11 @@ private:
     bool destroyed_ = false;
     int storedWindowState_ = 0;
     int panelWidth_ = 185;
+    // A stored letters folder that is missing at start-up (a share not yet
+    // mounted) is written back as it was unless a root is set meanwhile.
+    std::string storedLetters_;
+    std::string rootAtStart_;
     // Kept until their windows exist, and written back as they were read.
-    std::string letters_;
     bool postMove_ = false;
     std::string moveDir_;
 };

@@ -1,0 +1,200 @@
+#include <gtest/gtest.h>
+
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <filesystem>
+
+#include "FakePlatform.h"
+#include "TempDir.h"
+#include "core/Messages.h"
+#include "platform/Platform.h"
+#include "ui/LettersView.h"
+#include "ui/Unit1.h"
+
+using namespace dorvel;
+using dorvel::fakes::InDirectory;
+using dorvel::fakes::RecordingMessages;
+using dorvel::fakes::TempDir;
+namespace fs = std::filesystem;
+
+namespace {
+
+class LettersViewTest : public ::testing::Test {
+protected:
+    LettersViewTest() : view(platform::HostPlatform()) {
+        view.onError = [this](const std::string& text) { errors.push_back(text); };
+        view.resize(600, 400);
+    }
+    void touch(const std::string& name) { dir.write(name, "x"); }
+    QString nameAt(int row) const { return view.model()->index(row, 0).data().toString(); }
+    int selectedRow() const {
+        const auto rows = view.selectionModel()->selectedRows();
+        return rows.isEmpty() ? -1 : rows.first().row();
+    }
+    void selectRow(int row) { view.selectRow(row); }
+
+    TempDir dir;
+    ui::ShellListView view;
+    std::vector<std::string> errors;
+};
+
+}  // namespace
+
+TEST_F(LettersViewTest, FixedColumnsWithTheirCaptionsAndWidths) {
+    touch("a.txt");
+    view.setRoot(dir.path());
+    auto* model = view.model();
+    ASSERT_EQ(model->columnCount(), 4);
+    const QStringList captions = {"Name", "Size", "Type", "Modified"};
+    for (int c = 0; c < 4; ++c) EXPECT_EQ(model->headerData(c, Qt::Horizontal).toString(), captions[c]);
+    const int x = view.fontMetrics().horizontalAdvance(QLatin1Char('X'));
+    EXPECT_EQ(view.columnWidth(0), 25 * x);
+    EXPECT_EQ(view.columnWidth(1), 10 * x);
+    EXPECT_EQ(view.columnWidth(3), 14 * x);
+    EXPECT_TRUE(model->index(0, 1).data(Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignRight);
+    EXPECT_EQ(model->index(0, 1).data().toString(), QStringLiteral("1 KB"));
+    EXPECT_FALSE(view.horizontalHeader()->sectionsClickable());
+    EXPECT_TRUE(view.showGrid());
+}
+
+TEST_F(LettersViewTest, F5OnTheLastRowKeepsItSelected) {
+    for (const char* f : {"a", "b", "c"}) touch(f);
+    view.setRoot(dir.path());
+    view.show();
+    selectRow(2);
+    QTest::keyClick(&view, Qt::Key_F5);
+    EXPECT_EQ(selectedRow(), 2);
+    EXPECT_EQ(view.SelectedEntry()->displayName, "c");
+}
+
+TEST_F(LettersViewTest, EnterOpensAFolderAndBackspaceReturnsWhileTheRootStays) {
+    fs::create_directory(dir / "archive");
+    touch("archive/old.txt");
+    touch("letter.txt");
+    view.setRoot(dir.path());
+    view.show();
+    selectRow(0);
+    QTest::keyClick(&view, Qt::Key_Return);
+    EXPECT_EQ(nameAt(0), QStringLiteral("old.txt"));
+    EXPECT_EQ(view.root(), dir.path());
+    QTest::keyClick(&view, Qt::Key_Backspace);
+    EXPECT_EQ(view.Count(), 2u);
+    EXPECT_EQ(nameAt(0), QStringLiteral("archive"));
+}
+
+TEST_F(LettersViewTest, RefusedRootLeavesRowsAndSelectionAlone) {
+    for (const char* f : {"a", "b"}) touch(f);
+    view.setRoot(dir.path());
+    selectRow(1);
+    QSignalSpy resets(view.model(), &QAbstractItemModel::modelReset);
+    EXPECT_THROW(view.setRoot(dir / "missing"), core::PlatformError);
+    view.setRoot(dir.path());  // the same root does nothing either
+    EXPECT_EQ(resets.count(), 0);
+    EXPECT_EQ(selectedRow(), 1);
+}
+
+TEST_F(LettersViewTest, InPlaceRenameRenamesOnDiskAndRefusalIsReported) {
+    touch("a");
+    touch("b");
+    view.setRoot(dir.path());
+    auto* model = view.model();
+    EXPECT_TRUE(model->setData(model->index(0, 0), QStringLiteral("z"), Qt::EditRole));
+    EXPECT_TRUE(fs::exists(dir / "z"));
+    EXPECT_EQ(nameAt(0), QStringLiteral("z")) << "redrawn where it stands";
+    EXPECT_FALSE(model->setData(model->index(0, 0), QStringLiteral("b"), Qt::EditRole));
+    EXPECT_EQ(errors, std::vector<std::string>{"Rename to b failed"});
+    EXPECT_TRUE(fs::exists(dir / "z")) << "a refused rename must not replace b";
+    EXPECT_EQ(dir.read("b"), "x");
+}
+
+namespace {
+
+// The main window on a real letters folder, with the address file beside it.
+class WatchTest : public ::testing::Test {
+protected:
+    WatchTest() : cd(dir.path()) {
+        fs::create_directories(dir / "mail");
+        fs::create_directories(dir / "letters");
+        dir.write("mail/LUSERS.NDE", "L_A x\r\n");
+        dir.write("dorvel.ini", "[Options]\r\nLetters=" + (dir / "letters") + "\r\n");
+        ::setenv("ZOVOVOD", (dir / "mail").c_str(), 1);
+    }
+    ~WatchTest() override { ::unsetenv("ZOVOVOD"); }
+    void touch(const std::string& name) { dir.write("letters/" + name, "x"); }
+    std::unique_ptr<ui::TForm1> start() {
+        auto form = std::make_unique<ui::TForm1>(platform::HostPlatform(), messages);
+        form->show();
+        return form;
+    }
+    static int selectedRow(ui::TForm1& form) {
+        const auto rows = form.ShellListView1->selectionModel()->selectedRows();
+        return rows.isEmpty() ? -1 : rows.first().row();
+    }
+
+    TempDir dir;
+    InDirectory cd;
+    RecordingMessages messages;
+};
+
+}  // namespace
+
+TEST_F(WatchTest, ANewFileAppearsAfterATickAndTheSelectedIndexStays) {
+    for (const char* f : {"b", "d"}) touch(f);
+    auto form = start();
+    ASSERT_EQ(form->ShellListView1->Count(), 2u);
+    form->ShellListView1->selectRow(1);
+    touch("a");
+    form->Timer1Timer();
+    EXPECT_EQ(form->ShellListView1->Count(), 3u);
+    EXPECT_EQ(selectedRow(*form), 1);
+    EXPECT_EQ(form->ShellListView1->SelectedEntry()->displayName, "b");
+}
+
+TEST_F(WatchTest, AnUnchangedFolderIsNeverRelistedSoARenameInProgressSurvives) {
+    for (int i = 0; i < 200; ++i) touch("letter" + std::to_string(i));
+    auto form = start();
+    auto* view = form->ShellListView1;
+    view->selectRow(150);
+    view->verticalScrollBar()->setValue(40);
+    QSignalSpy resets(view->model(), &QAbstractItemModel::modelReset);
+    view->edit(view->model()->index(150, 0));
+    auto editing = [view] {
+        const auto* editor = view->viewport()->findChild<QLineEdit*>();
+        return editor != nullptr && editor->isVisible();
+    };
+    ASSERT_TRUE(editing());
+    for (int i = 0; i < 3; ++i) form->Timer1Timer();
+    EXPECT_EQ(resets.count(), 0);
+    EXPECT_TRUE(editing());
+    EXPECT_EQ(view->verticalScrollBar()->value(), 40);
+}
+
+TEST_F(WatchTest, DeletingAnEarlierEntrySelectsWhatNowStandsAtTheIndex) {
+    for (const char* f : {"a", "b", "c"}) touch(f);
+    auto form = start();
+    form->ShellListView1->selectRow(2);
+    fs::remove(dir / "letters/a");
+    form->Timer1Timer();
+    EXPECT_EQ(selectedRow(*form), -1) << "index 2 is gone";
+    form->ShellListView1->selectRow(1);
+    fs::remove(dir / "letters/b");
+    touch("0");
+    form->Timer1Timer();
+    EXPECT_EQ(selectedRow(*form), 1);
+    EXPECT_EQ(form->ShellListView1->SelectedEntry()->displayName, "c");
+}
+
+TEST_F(WatchTest, TheTimerIsArmedAtOnceAndStopsBeforeTheSettingsAreWritten) {
+    auto form = start();
+    ASSERT_NE(form->Timer1, nullptr);
+    EXPECT_TRUE(form->Timer1->isActive());
+    EXPECT_EQ(form->Timer1->interval(), 1000);
+    touch("late");
+    QTRY_COMPARE_WITH_TIMEOUT(form->ShellListView1->Count(), 1u, 3000);
+    form->FormDestroy();
+    EXPECT_EQ(form->Timer1, nullptr);
+}

@@ -1,0 +1,307 @@
+#include "ui/LettersView.h"
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QDateTime>
+#include <QFile>
+#include <QHeaderView>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMimeDatabase>
+#include <QScrollBar>
+#include <QStyle>
+
+#include "core/Messages.h"
+#include "ui/ShellActions.h"
+
+namespace dorvel::ui {
+namespace {
+
+QString FromBytes(std::string_view bytes) {
+    return QFile::decodeName(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+}
+
+QIcon IconFor(const QMimeType& type, bool folder) {
+    static QHash<QString, QIcon> cache;
+    const QString key = folder ? QStringLiteral("inode/directory") : type.name();
+    auto it = cache.find(key);
+    if (it != cache.end()) return *it;
+    QIcon icon = QIcon::fromTheme(type.iconName(), QIcon::fromTheme(type.genericIconName()));
+    if (icon.isNull()) {
+        icon = QApplication::style()->standardIcon(folder ? QStyle::SP_DirIcon : QStyle::SP_FileIcon);
+    }
+    return *cache.insert(key, icon);
+}
+
+}  // namespace
+
+LettersModel::LettersModel(core::FolderListing& listing, platform::Platform& platform,
+                           QObject* parent)
+    : QAbstractTableModel(parent), listing_(listing), platform_(platform) {}
+
+void LettersModel::relistWith(const std::function<void()>& change) {
+    beginResetModel();
+    details_.clear();
+    change();
+    endResetModel();
+}
+
+int LettersModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(listing_.count());
+}
+
+int LettersModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+const LettersModel::Details& LettersModel::details(int row) const {
+    auto it = details_.find(row);
+    if (it != details_.end()) return it->second;
+    Details d;
+    const auto index = static_cast<std::size_t>(row);
+    const bool folder = listing_.isFolder(index);
+    static const QMimeDatabase mimes;
+    // By name only: reading every file's contents would cost what listing saves.
+    const QMimeType type = folder ? mimes.mimeTypeForName(QStringLiteral("inode/directory"))
+                                  : mimes.mimeTypeForFile(FromBytes(listing_.name(index)),
+                                                          QMimeDatabase::MatchExtension);
+    d.type = type.comment();
+    d.icon = IconFor(type, folder);
+    if (const auto info = platform_.fileDetails(listing_.fullPath(index))) {
+        if (!folder) d.size = QStringLiteral("%L1 KB").arg((info->size + 1023) / 1024);
+        d.modified = QDateTime::fromSecsSinceEpoch(info->modified)
+                         .toString(QStringLiteral("dd.MM.yyyy HH:mm"));
+    }
+    return details_.emplace(row, std::move(d)).first->second;
+}
+
+QVariant LettersModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || static_cast<std::size_t>(index.row()) >= listing_.count()) return {};
+    const int row = index.row();
+    switch (role) {
+        case Qt::DisplayRole:
+        case Qt::EditRole:
+            switch (index.column()) {
+                case NameColumn: return FromBytes(listing_.name(static_cast<std::size_t>(row)));
+                case SizeColumn: return details(row).size;
+                case TypeColumn: return details(row).type;
+                case ModifiedColumn: return details(row).modified;
+                default: return {};
+            }
+        case Qt::DecorationRole:
+            return index.column() == NameColumn ? QVariant(details(row).icon) : QVariant();
+        case Qt::TextAlignmentRole:
+            return index.column() == SizeColumn
+                       ? QVariant(Qt::AlignRight | Qt::AlignVCenter)
+                       : QVariant(Qt::AlignLeft | Qt::AlignVCenter);
+        default:
+            return {};
+    }
+}
+
+QVariant LettersModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal) return {};
+    if (role == Qt::TextAlignmentRole) {
+        return section == SizeColumn ? QVariant(Qt::AlignRight | Qt::AlignVCenter)
+                                     : QVariant(Qt::AlignLeft | Qt::AlignVCenter);
+    }
+    if (role != Qt::DisplayRole) return {};
+    static const char* const kCaptions[] = {"Name", "Size", "Type", "Modified"};
+    return section >= 0 && section < ColumnCount ? QString::fromLatin1(kCaptions[section]) : QString();
+}
+
+Qt::ItemFlags LettersModel::flags(const QModelIndex& index) const {
+    if (!index.isValid()) return Qt::NoItemFlags;
+    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    if (index.column() == NameColumn) f |= Qt::ItemIsEditable;
+    return f;
+}
+
+bool LettersModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (role != Qt::EditRole || index.column() != NameColumn) return false;
+    const auto row = static_cast<std::size_t>(index.row());
+    const std::string newName = QFile::encodeName(value.toString()).toStdString();
+    if (newName == listing_.name(row)) return false;
+    const std::string from = listing_.fullPath(row);
+    const std::string to = from.substr(0, from.rfind('/') + 1) + newName;
+    if (newName.empty() || newName.find('/') != std::string::npos || newName == "." ||
+        newName == ".." || platform_.renameNoReplace(from, to) != 0) {
+        if (onError) onError("Rename to " + newName + " failed");
+        return false;
+    }
+    // Redrawn where it stands; the next listing sorts it.
+    listing_.renameInPlace(row, newName);
+    details_.erase(index.row());
+    emit dataChanged(this->index(index.row(), 0), this->index(index.row(), ColumnCount - 1));
+    return true;
+}
+
+ShellListView::ShellListView(platform::Platform& platform, QWidget* parent)
+    : QTableView(parent), platform_(platform), listing_(platform), model_(nullptr) {
+    model_ = new LettersModel(listing_, platform_, this);
+    model_->onError = [this](const std::string& text) { report(text); };
+    setModel(model_);
+    setShowGrid(true);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::EditKeyPressed);
+    setWordWrap(false);
+    setIconSize(QSize(16, 16));
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    horizontalHeader()->setSectionsClickable(false);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setStretchLastSection(false);
+    setSortingEnabled(false);
+    // The selection stays visible while another control has the focus.
+    QPalette p = palette();
+    p.setColor(QPalette::Inactive, QPalette::Highlight, p.color(QPalette::Active, QPalette::Highlight));
+    p.setColor(QPalette::Inactive, QPalette::HighlightedText,
+               p.color(QPalette::Active, QPalette::HighlightedText));
+    setPalette(p);
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        const QModelIndexList rows = selectionModel()->selectedRows();
+        listing_.select(rows.isEmpty() ? std::nullopt
+                                       : std::optional<std::size_t>(rows.first().row()));
+    });
+    connect(this, &QAbstractItemView::doubleClicked, this,
+            [this](const QModelIndex& index) { activate(index.row()); });
+    rebuildColumns();
+}
+
+void ShellListView::report(const std::string& text) const {
+    if (onError) onError(text);
+}
+
+void ShellListView::rebuildColumns() {
+    const int x = fontMetrics().horizontalAdvance(QLatin1Char('X'));
+    setColumnWidth(LettersModel::NameColumn, 25 * x);
+    setColumnWidth(LettersModel::SizeColumn, 10 * x);
+    setColumnWidth(LettersModel::TypeColumn, 10 * x);
+    setColumnWidth(LettersModel::ModifiedColumn, 14 * x);
+}
+
+void ShellListView::relistWith(const std::function<void()>& change, bool keepSelection) {
+    model_->relistWith(change);
+    rebuildColumns();
+    const auto selected = listing_.selectedIndex();
+    if (keepSelection && selected) {
+        const QSignalBlocker block(selectionModel());
+        const QModelIndex index = model_->index(static_cast<int>(*selected), 0);
+        selectionModel()->setCurrentIndex(
+            index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    }
+    // Refilled from the top; the re-selected row is not brought into view.
+    verticalScrollBar()->setValue(0);
+}
+
+void ShellListView::setRoot(const std::string& text) {
+    // A root that changes nothing, or that fails, must leave the rows, the
+    // selection and the scroll position alone.
+    if (listing_.hasRoot(text)) return;
+    if (!listing_.folderForRoot(text)) listing_.setRoot(text);  // throws the path error
+    std::exception_ptr failure;
+    model_->relistWith([&] {
+        try {
+            listing_.setRoot(text);
+        } catch (const core::PlatformError&) {
+            failure = std::current_exception();  // the folder vanished meanwhile
+        }
+    });
+    rebuildColumns();
+    if (failure) std::rethrow_exception(failure);
+}
+
+void ShellListView::ensureListed() {
+    model_->relistWith([this] { listing_.ensureListed(); });
+    rebuildColumns();
+}
+
+void ShellListView::Relist() {
+    relistWith([this] { listing_.relist(); }, true);
+}
+
+void ShellListView::activate(int row) {
+    if (row < 0 || static_cast<std::size_t>(row) >= listing_.count()) return;
+    const auto index = static_cast<std::size_t>(row);
+    if (listing_.isFolder(index)) {
+        const std::string folder = listing_.fullPath(index);
+        relistWith([&] { listing_.showFolder(folder); }, false);
+    } else if (const auto error = OpenWithDefaultProgram(platform_, listing_.fullPath(index))) {
+        report(*error);
+    }
+}
+
+void ShellListView::showParent() {
+    relistWith([this] { listing_.showParent(); }, false);
+}
+
+void ShellListView::showProperties(int row) {
+    if (row < 0 || static_cast<std::size_t>(row) >= listing_.count()) return;
+    ShowProperties(this, platform_, listing_.entry(static_cast<std::size_t>(row)));
+}
+
+void ShellListView::keyPressEvent(QKeyEvent* event) {
+    const int row = currentIndex().isValid() ? currentIndex().row() : -1;
+    const bool alt = event->modifiers() == Qt::AltModifier;
+    const bool plain = event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier;
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && state() != EditingState) {
+        if (alt) {
+            showProperties(row);
+        } else if (plain) {
+            activate(row);
+        }
+        event->accept();
+        return;
+    }
+    if (plain && event->key() == Qt::Key_Backspace && state() != EditingState) {
+        showParent();
+        event->accept();
+        return;
+    }
+    if (plain && event->key() == Qt::Key_F5) {
+        Relist();
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+void ShellListView::contextMenuEvent(QContextMenuEvent* event) {
+    const QModelIndex index = indexAt(event->pos());
+    QMenu menu(this);
+    if (index.isValid()) {
+        selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
+                                                     QItemSelectionModel::Rows);
+        const int row = index.row();
+        const std::string path = listing_.fullPath(static_cast<std::size_t>(row));
+        QAction* open = menu.addAction(QStringLiteral("Open"), this, [this, row] { activate(row); });
+        menu.setDefaultAction(open);
+        menu.addSeparator();
+        menu.addAction(QStringLiteral("Cut"), this, [path] { CopyToClipboard(path, true); });
+        menu.addAction(QStringLiteral("Copy"), this, [path] { CopyToClipboard(path, false); });
+        menu.addSeparator();
+        menu.addAction(QStringLiteral("Delete"), this, [this, path] {
+            if (const auto error = MoveToTrash(path)) {
+                report(*error);
+            } else {
+                Relist();
+            }
+        });
+        menu.addAction(QStringLiteral("Rename"), this,
+                       [this, index] { edit(index.sibling(index.row(), LettersModel::NameColumn)); });
+        menu.addSeparator();
+        menu.addAction(QStringLiteral("Properties"), this, [this, row] { showProperties(row); });
+    } else {
+        menu.addAction(QStringLiteral("Paste"), this, [this] {
+            std::string error;
+            if (PasteInto(platform_, listing_.displayedFolder(), error)) Relist();
+            if (!error.empty()) report(error);
+        });
+    }
+    menu.exec(event->globalPos());
+}
+
+}  // namespace dorvel::ui

@@ -1,0 +1,117 @@
+#include "ui/ShellActions.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDateTime>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QFormLayout>
+#include <QLabel>
+#include <QMimeData>
+#include <QMimeDatabase>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <filesystem>
+
+namespace dorvel::ui {
+namespace {
+
+QString FromPath(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
+std::string ToPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+std::string FolderOf(const std::string& path) {
+    const auto slash = path.rfind('/');
+    return slash == 0 || slash == std::string::npos ? "/" : path.substr(0, slash);
+}
+
+}  // namespace
+
+void CopyToClipboard(const std::string& path, bool cut) {
+    auto* data = new QMimeData;
+    const QUrl url = QUrl::fromLocalFile(FromPath(path));
+    data->setUrls({url});
+    // GNOME's and KDE's own ways of telling a cut from a copy.
+    data->setData(QStringLiteral("x-special/gnome-copied-files"),
+                  QByteArray(cut ? "cut\n" : "copy\n") + url.toEncoded());
+    data->setData(QStringLiteral("application/x-kde-cutselection"), cut ? "1" : "0");
+    QApplication::clipboard()->setMimeData(data);
+}
+
+bool PasteInto(platform::Platform& platform, const std::string& folder, std::string& error) {
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    if (data == nullptr || !data->hasUrls()) return false;
+    const bool cut = data->data(QStringLiteral("x-special/gnome-copied-files")).startsWith("cut") ||
+                     data->data(QStringLiteral("application/x-kde-cutselection")) == "1";
+    bool arrived = false;
+    for (const QUrl& url : data->urls()) {
+        if (!url.isLocalFile()) continue;
+        const std::string source = ToPath(url.toLocalFile());
+        const std::string name = source.substr(source.rfind('/') + 1);
+        const std::string target = (folder == "/" ? folder : folder + "/") + name;
+        if (platform.exists(target)) {
+            error = "Cannot paste " + name + ": a file of that name exists";
+            continue;
+        }
+        // A cut moves within one file system; across file systems the source
+        // stays where it is, since nothing here erases a file.
+        if (cut && platform.renameNoReplace(source, target) == 0) {
+            arrived = true;
+            continue;
+        }
+        std::error_code failed;
+        std::filesystem::copy(source, target, std::filesystem::copy_options::recursive, failed);
+        if (failed) {
+            error = "Cannot paste " + name + ": " + failed.message();
+        } else {
+            arrived = true;
+        }
+    }
+    return arrived;
+}
+
+std::optional<std::string> MoveToTrash(const std::string& path) {
+    if (QFile::moveToTrash(FromPath(path))) return std::nullopt;
+    return "Cannot move " + path + " to the trash";
+}
+
+void ShowProperties(QWidget* parent, platform::Platform& platform, const core::FolderEntry& entry) {
+    QDialog dialog(parent);
+    dialog.setWindowTitle(QStringLiteral("Properties of %1").arg(FromPath(entry.displayName)));
+    auto* form = new QFormLayout;
+    const auto details = platform.fileDetails(entry.fullPath);
+    const QMimeDatabase mimes;
+    const QMimeType type = details && details->isFolder
+                               ? mimes.mimeTypeForName(QStringLiteral("inode/directory"))
+                               : mimes.mimeTypeForFile(FromPath(entry.displayName), QMimeDatabase::MatchExtension);
+    form->addRow(QStringLiteral("Name:"), new QLabel(FromPath(entry.displayName)));
+    form->addRow(QStringLiteral("Type:"), new QLabel(type.comment()));
+    form->addRow(QStringLiteral("Location:"), new QLabel(FromPath(FolderOf(entry.fullPath))));
+    if (details) {
+        if (!details->isFolder) {
+            form->addRow(QStringLiteral("Size:"),
+                         new QLabel(QStringLiteral("%L1 bytes").arg(details->size)));
+        }
+        form->addRow(QStringLiteral("Modified:"),
+                     new QLabel(QDateTime::fromSecsSinceEpoch(details->modified)
+                                    .toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"))));
+        form->addRow(QStringLiteral("Permissions:"),
+                     new QLabel(QString::number(details->permissions, 8).rightJustified(4, '0')));
+    }
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addLayout(form);
+    layout->addWidget(buttons);
+    dialog.exec();
+}
+
+std::optional<std::string> OpenWithDefaultProgram(platform::Platform& platform,
+                                                  const std::string& path) {
+    // The program starts in the file's folder; our own current directory,
+    // where the settings file lives, never changes.
+    if (platform.startDetached({"xdg-open", path}, FolderOf(path))) return std::nullopt;
+    return "Cannot open " + path;
+}
+
+}  // namespace dorvel::ui
