@@ -16,6 +16,15 @@ std::vector<Ratio>& Ratios() {
 
 namespace {
 
+// "Name/min_time:0.300/repeats:3" and the like stand for "Name".
+std::string PlainName(std::string name) {
+    for (const char* tag : {"/min_time:", "/repeats:", "/iterations:"}) {
+        const auto at = name.find(tag);
+        if (at != std::string::npos) name.erase(at);
+    }
+    return name;
+}
+
 class RatioReporter final : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
@@ -23,10 +32,11 @@ public:
         // shared with others is too noisy for a single sample.
         for (const Run& run : runs) {
             if (run.error_occurred) continue;
-            if (run.run_type == Run::RT_Iteration && times_.count(run.benchmark_name()) == 0) {
-                times_[run.benchmark_name()] = run.GetAdjustedRealTime();
+            if (run.run_type == Run::RT_Iteration &&
+                times_.count(PlainName(run.benchmark_name())) == 0) {
+                times_[PlainName(run.benchmark_name())] = run.GetAdjustedRealTime();
             } else if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
-                times_[run.run_name.str()] = run.GetAdjustedRealTime();
+                times_[PlainName(run.run_name.str())] = run.GetAdjustedRealTime();
             }
         }
         ConsoleReporter::ReportRuns(runs);

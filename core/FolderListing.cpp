@@ -34,19 +34,35 @@ void AppendUtf8(std::string& key, unsigned cp) {
 // that follow another in the Russian or Ukrainian alphabet (ё and є after е,
 // і and ї after и, ґ after г, ў after у) sort right behind it.
 void AppendCyrillicKey(std::string& key, unsigned cp) {
-    if (cp >= 0x0410 && cp <= 0x042F) cp += 0x20;                      // А..Я
-    else if (cp >= 0x0400 && cp <= 0x040F) cp += 0x50;                 // Ѐ..Џ
-    else if (cp >= 0x0490 && cp <= 0x04BF && (cp & 1) == 0) cp += 1;  // Ґ and kin
+    if (cp >= 0x0410 && cp <= 0x042F)
+        cp += 0x20;  // А..Я
+    else if (cp >= 0x0400 && cp <= 0x040F)
+        cp += 0x50;  // Ѐ..Џ
+    else if (cp >= 0x0490 && cp <= 0x04BF && (cp & 1) == 0)
+        cp += 1;  // Ґ and kin
     unsigned base = cp;
     char after = 0;
     switch (cp) {
-        case 0x0451: base = 0x0435, after = '\xFF'; break;  // ё
-        case 0x0454: base = 0x0435, after = '\xFE'; break;  // є
-        case 0x0456: base = 0x0438, after = '\xFE'; break;  // і
-        case 0x0457: base = 0x0438, after = '\xFF'; break;  // ї
-        case 0x0491: base = 0x0433, after = '\xFF'; break;  // ґ
-        case 0x045E: base = 0x0443, after = '\xFF'; break;  // ў
-        default: break;
+        case 0x0451:
+            base = 0x0435, after = '\xFF';
+            break;  // ё
+        case 0x0454:
+            base = 0x0435, after = '\xFE';
+            break;  // є
+        case 0x0456:
+            base = 0x0438, after = '\xFE';
+            break;  // і
+        case 0x0457:
+            base = 0x0438, after = '\xFF';
+            break;  // ї
+        case 0x0491:
+            base = 0x0433, after = '\xFF';
+            break;  // ґ
+        case 0x045E:
+            base = 0x0443, after = '\xFF';
+            break;  // ў
+        default:
+            break;
     }
     AppendUtf8(key, base);
     if (after != 0) key += after;
@@ -133,10 +149,12 @@ void FolderListing::relist() {
 }
 
 void FolderListing::list() {
-    std::string names;
-    std::vector<Record> records;
-    names.reserve(names_.size());
-    records.reserve(records_.size());
+    // Enumerate into the spare buffers, which keep their capacity from one
+    // listing to the next: leaving a huge folder then frees nothing.
+    std::string& names = spareNames_;
+    std::vector<Record>& records = spareRecords_;
+    names.clear();
+    records.clear();
     const bool listed = platform_.enumerateFolder(folder_, [&](const platform::FolderItem& item) {
         if (item.hidden) return;
         records.push_back(Record{static_cast<std::uint32_t>(names.size()),
@@ -149,25 +167,25 @@ void FolderListing::list() {
     }
     // An unchanged folder enumerates in the same order: its sorted order is
     // the one already held, and sorting again would only repeat it.
-    const bool unchanged = folder_ == listedFolder_ && names == names_ &&
-                           records.size() == records_.size() &&
-                           std::equal(records.begin(), records.end(), records_.begin(),
-                                      [](const Record& a, const Record& b) {
-                                          return a.nameOffset == b.nameOffset &&
-                                                 a.nameSize == b.nameSize &&
-                                                 a.isFolder == b.isFolder;
-                                      });
+    const bool unchanged =
+        folder_ == listedFolder_ && names == names_ && records.size() == records_.size() &&
+        std::equal(records.begin(), records.end(), records_.begin(),
+                   [](const Record& a, const Record& b) {
+                       return a.nameOffset == b.nameOffset && a.nameSize == b.nameSize &&
+                              a.isFolder == b.isFolder;
+                   });
     listedFolder_ = folder_;
     if (unchanged) return;
-    names_ = std::move(names);
-    records_ = std::move(records);
+    names_.swap(names);
+    records_.swap(records);
     sort();
 }
 
 void FolderListing::sort() {
-    std::string keys;
-    keys.reserve(names_.size() + names_.size() / 4);
-    std::vector<std::uint32_t> keyOffsets(records_.size() + 1);
+    std::string& keys = spareKeys_;
+    std::vector<std::uint32_t>& keyOffsets = spareKeyOffsets_;
+    keys.clear();
+    keyOffsets.resize(records_.size() + 1);
     for (std::size_t i = 0; i < records_.size(); ++i) {
         keyOffsets[i] = static_cast<std::uint32_t>(keys.size());
         AppendNaturalKey(keys, recordName(records_[i], names_));

@@ -77,6 +77,10 @@ private:
     std::vector<Record> records_;
     std::vector<std::uint32_t> order_;  // display position -> record
     std::string listedFolder_;          // what names_ and records_ came from
+    std::string spareNames_;
+    std::vector<Record> spareRecords_;
+    std::string spareKeys_;
+    std::vector<std::uint32_t> spareKeyOffsets_;
     std::optional<std::size_t> selected_;
 };
 

@@ -2,8 +2,8 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <spawn.h>
 #include <pwd.h>
+#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -241,7 +241,7 @@ std::optional<std::string> XdgUserDir(const std::string& home, const std::string
             continue;
         }
         std::string value = line.substr(prefix.size(), line.size() - prefix.size() - 1);
-        if (value.rfind("$HOME", 0) == 0) value = home + value.substr(5);
+        if (value.rfind("$HOME", 0) == 0) value.replace(0, 5, home);
         if (!value.empty() && value.front() == '/') return value;
     }
     return std::nullopt;

@@ -24,7 +24,9 @@ std::vector<std::string> Names(const FolderListing& listing) {
 class FolderListingTest : public ::testing::Test {
 protected:
     FolderListingTest() : letters(platform::HostPlatform()), shadow(platform::HostPlatform()) {}
-    void touch(const std::string& name, const std::string& contents = "x") { dir.write(name, contents); }
+    void touch(const std::string& name, const std::string& contents = "x") {
+        dir.write(name, contents);
+    }
     void rootAtDir() { letters.setRoot(dir.path()); }
 
     TempDir dir;
@@ -37,15 +39,15 @@ using Names_ = std::vector<std::string>;
 }  // namespace
 
 TEST_F(FolderListingTest, FoldersFirstThenNaturalCaseInsensitiveOrder) {
-    for (const char* f : {"b.txt", "A.txt", "file10", "file9", "file09", "Яблоко", "абрикос", "Ёж", "ель",
-                          "Zeta", "zeta"}) {
+    for (const char* f : {"b.txt", "A.txt", "file10", "file9", "file09", "Яблоко", "абрикос", "Ёж",
+                          "ель", "Zeta", "zeta"}) {
         touch(f);
     }
     fs::create_directory(dir / "zz folder");
     fs::create_directory(dir / "Archive");
     rootAtDir();
-    EXPECT_EQ(Names(letters), (Names_{"Archive", "zz folder", "A.txt", "b.txt", "file09", "file9", "file10",
-                                      "Zeta", "zeta", "абрикос", "ель", "Ёж", "Яблоко"}));
+    EXPECT_EQ(Names(letters), (Names_{"Archive", "zz folder", "A.txt", "b.txt", "file09", "file9",
+                                      "file10", "Zeta", "zeta", "абрикос", "ель", "Ёж", "Яблоко"}));
     EXPECT_TRUE(letters.isFolder(0));
     EXPECT_FALSE(letters.isFolder(2));
     EXPECT_EQ(letters.fullPath(2), dir / "A.txt");
@@ -60,8 +62,9 @@ TEST_F(FolderListingTest, HiddenEntriesAreLeftOut) {
 }
 
 TEST_F(FolderListingTest, HostileNamesStayOneEntryEach) {
-    const Names_ hostile = {"-rf",       "a b",       "quote\"d", "it's",   "line\nbreak", "$(reboot)",
-                            "semi;colon", "Case",     "case",     "Лист",   "\xFF\xFE bad utf8"};
+    const Names_ hostile = {"-rf",         "a b",       "quote\"d",         "it's",
+                            "line\nbreak", "$(reboot)", "semi;colon",       "Case",
+                            "case",        "Лист",      "\xFF\xFE bad utf8"};
     for (const auto& n : hostile) touch(n);
     rootAtDir();
     ASSERT_EQ(letters.count(), hostile.size());

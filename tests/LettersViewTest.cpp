@@ -50,12 +50,14 @@ TEST_F(LettersViewTest, FixedColumnsWithTheirCaptionsAndWidths) {
     auto* model = view.model();
     ASSERT_EQ(model->columnCount(), 4);
     const QStringList captions = {"Name", "Size", "Type", "Modified"};
-    for (int c = 0; c < 4; ++c) EXPECT_EQ(model->headerData(c, Qt::Horizontal).toString(), captions[c]);
+    for (int c = 0; c < 4; ++c)
+        EXPECT_EQ(model->headerData(c, Qt::Horizontal).toString(), captions[c]);
     const int x = view.fontMetrics().horizontalAdvance(QLatin1Char('X'));
     EXPECT_EQ(view.columnWidth(0), 25 * x);
     EXPECT_EQ(view.columnWidth(1), 10 * x);
     EXPECT_EQ(view.columnWidth(3), 14 * x);
-    EXPECT_TRUE(model->index(0, 1).data(Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignRight);
+    EXPECT_TRUE(model->index(0, 1).data(Qt::TextAlignmentRole).value<Qt::Alignment>() &
+                Qt::AlignRight);
     EXPECT_EQ(model->index(0, 1).data().toString(), QStringLiteral("1 KB"));
     EXPECT_FALSE(view.horizontalHeader()->sectionsClickable());
     EXPECT_TRUE(view.showGrid());

@@ -29,7 +29,8 @@ QIcon IconFor(const QMimeType& type, bool folder) {
     if (it != cache.end()) return *it;
     QIcon icon = QIcon::fromTheme(type.iconName(), QIcon::fromTheme(type.genericIconName()));
     if (icon.isNull()) {
-        icon = QApplication::style()->standardIcon(folder ? QStyle::SP_DirIcon : QStyle::SP_FileIcon);
+        icon =
+            QApplication::style()->standardIcon(folder ? QStyle::SP_DirIcon : QStyle::SP_FileIcon);
     }
     return *cache.insert(key, icon);
 }
@@ -83,18 +84,22 @@ QVariant LettersModel::data(const QModelIndex& index, int role) const {
         case Qt::DisplayRole:
         case Qt::EditRole:
             switch (index.column()) {
-                case NameColumn: return FromBytes(listing_.name(static_cast<std::size_t>(row)));
-                case SizeColumn: return details(row).size;
-                case TypeColumn: return details(row).type;
-                case ModifiedColumn: return details(row).modified;
-                default: return {};
+                case NameColumn:
+                    return FromBytes(listing_.name(static_cast<std::size_t>(row)));
+                case SizeColumn:
+                    return details(row).size;
+                case TypeColumn:
+                    return details(row).type;
+                case ModifiedColumn:
+                    return details(row).modified;
+                default:
+                    return {};
             }
         case Qt::DecorationRole:
             return index.column() == NameColumn ? QVariant(details(row).icon) : QVariant();
         case Qt::TextAlignmentRole:
-            return index.column() == SizeColumn
-                       ? QVariant(Qt::AlignRight | Qt::AlignVCenter)
-                       : QVariant(Qt::AlignLeft | Qt::AlignVCenter);
+            return index.column() == SizeColumn ? QVariant(Qt::AlignRight | Qt::AlignVCenter)
+                                                : QVariant(Qt::AlignLeft | Qt::AlignVCenter);
         default:
             return {};
     }
@@ -108,7 +113,8 @@ QVariant LettersModel::headerData(int section, Qt::Orientation orientation, int 
     }
     if (role != Qt::DisplayRole) return {};
     static const char* const kCaptions[] = {"Name", "Size", "Type", "Modified"};
-    return section >= 0 && section < ColumnCount ? QString::fromLatin1(kCaptions[section]) : QString();
+    return section >= 0 && section < ColumnCount ? QString::fromLatin1(kCaptions[section])
+                                                 : QString();
 }
 
 Qt::ItemFlags LettersModel::flags(const QModelIndex& index) const {
@@ -157,7 +163,8 @@ ShellListView::ShellListView(platform::Platform& platform, QWidget* parent)
     setSortingEnabled(false);
     // The selection stays visible while another control has the focus.
     QPalette p = palette();
-    p.setColor(QPalette::Inactive, QPalette::Highlight, p.color(QPalette::Active, QPalette::Highlight));
+    p.setColor(QPalette::Inactive, QPalette::Highlight,
+               p.color(QPalette::Active, QPalette::Highlight));
     p.setColor(QPalette::Inactive, QPalette::HighlightedText,
                p.color(QPalette::Active, QPalette::HighlightedText));
     setPalette(p);
@@ -246,8 +253,10 @@ void ShellListView::showProperties(int row) {
 void ShellListView::keyPressEvent(QKeyEvent* event) {
     const int row = currentIndex().isValid() ? currentIndex().row() : -1;
     const bool alt = event->modifiers() == Qt::AltModifier;
-    const bool plain = event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier;
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && state() != EditingState) {
+    const bool plain =
+        event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier;
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        state() != EditingState) {
         if (alt) {
             showProperties(row);
         } else if (plain) {
@@ -273,11 +282,12 @@ void ShellListView::contextMenuEvent(QContextMenuEvent* event) {
     const QModelIndex index = indexAt(event->pos());
     QMenu menu(this);
     if (index.isValid()) {
-        selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
-                                                     QItemSelectionModel::Rows);
+        selectionModel()->setCurrentIndex(
+            index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         const int row = index.row();
         const std::string path = listing_.fullPath(static_cast<std::size_t>(row));
-        QAction* open = menu.addAction(QStringLiteral("Open"), this, [this, row] { activate(row); });
+        QAction* open =
+            menu.addAction(QStringLiteral("Open"), this, [this, row] { activate(row); });
         menu.setDefaultAction(open);
         menu.addSeparator();
         menu.addAction(QStringLiteral("Cut"), this, [path] { CopyToClipboard(path, true); });
@@ -290,8 +300,9 @@ void ShellListView::contextMenuEvent(QContextMenuEvent* event) {
                 Relist();
             }
         });
-        menu.addAction(QStringLiteral("Rename"), this,
-                       [this, index] { edit(index.sibling(index.row(), LettersModel::NameColumn)); });
+        menu.addAction(QStringLiteral("Rename"), this, [this, index] {
+            edit(index.sibling(index.row(), LettersModel::NameColumn));
+        });
         menu.addSeparator();
         menu.addAction(QStringLiteral("Properties"), this, [this, row] { showProperties(row); });
     } else {

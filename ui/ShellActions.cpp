@@ -17,7 +17,9 @@
 namespace dorvel::ui {
 namespace {
 
-QString FromPath(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
+QString FromPath(const std::string& path) {
+    return QFile::decodeName(QByteArray::fromStdString(path));
+}
 std::string ToPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
 std::string FolderOf(const std::string& path) {
@@ -48,7 +50,9 @@ bool PasteInto(platform::Platform& platform, const std::string& folder, std::str
         if (!url.isLocalFile()) continue;
         const std::string source = ToPath(url.toLocalFile());
         const std::string name = source.substr(source.rfind('/') + 1);
-        const std::string target = (folder == "/" ? folder : folder + "/") + name;
+        std::string target = folder;
+        if (target.back() != '/') target += '/';
+        target += name;
         if (platform.exists(target)) {
             error = "Cannot paste " + name + ": a file of that name exists";
             continue;
@@ -81,9 +85,10 @@ void ShowProperties(QWidget* parent, platform::Platform& platform, const core::F
     auto* form = new QFormLayout;
     const auto details = platform.fileDetails(entry.fullPath);
     const QMimeDatabase mimes;
-    const QMimeType type = details && details->isFolder
-                               ? mimes.mimeTypeForName(QStringLiteral("inode/directory"))
-                               : mimes.mimeTypeForFile(FromPath(entry.displayName), QMimeDatabase::MatchExtension);
+    const QMimeType type =
+        details && details->isFolder
+            ? mimes.mimeTypeForName(QStringLiteral("inode/directory"))
+            : mimes.mimeTypeForFile(FromPath(entry.displayName), QMimeDatabase::MatchExtension);
     form->addRow(QStringLiteral("Name:"), new QLabel(FromPath(entry.displayName)));
     form->addRow(QStringLiteral("Type:"), new QLabel(type.comment()));
     form->addRow(QStringLiteral("Location:"), new QLabel(FromPath(FolderOf(entry.fullPath))));

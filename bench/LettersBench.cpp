@@ -1,0 +1,241 @@
+// Listing a folder of 100,000 files and 1,000 subfolders: the letters view,
+// the watch's tick, leaving the folder, and Qt's own file model as a peer.
+
+#include <benchmark/benchmark.h>
+#include <dirent.h>
+#include <fcntl.h>
+#include <malloc.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QFileSystemModel>
+#include <QTimer>
+#include <algorithm>
+#include <atomic>
+#include <cstdlib>
+#include <filesystem>
+#include <new>
+
+#include "Ratios.h"
+#include "core/FolderListing.h"
+#include "core/LettersWatch.h"
+#include "platform/Platform.h"
+#include "ui/LettersView.h"
+
+// Counts the bytes held, to report the listing's peak memory per entry.
+namespace {
+std::atomic<std::size_t> heldBytes{0};
+std::atomic<std::size_t> peakBytes{0};
+}  // namespace
+
+void* operator new(std::size_t size) {
+    void* p = std::malloc(size == 0 ? 1 : size);
+    if (p == nullptr) throw std::bad_alloc();
+    const std::size_t now = heldBytes += malloc_usable_size(p);
+    std::size_t peak = peakBytes.load();
+    while (now > peak && !peakBytes.compare_exchange_weak(peak, now)) {
+    }
+    return p;
+}
+void operator delete(void* p) noexcept {
+    if (p == nullptr) return;
+    heldBytes -= malloc_usable_size(p);
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept { operator delete(p); }
+
+using namespace dorvel;
+
+namespace {
+
+constexpr int kFiles = 100'000;
+constexpr int kFolders = 1'000;
+
+struct BigFolder {
+    std::string parent;  // holds the big folder and a few small things
+    std::string big;
+    std::string small;
+};
+
+const BigFolder& Folders() {
+    static const BigFolder folders = [] {
+        char pattern[] = "/tmp/dorvel-letters-bench-XXXXXX";
+        BigFolder f{::mkdtemp(pattern), {}, {}};
+        f.big = f.parent + "/big";
+        f.small = f.parent + "/small";
+        std::filesystem::create_directories(f.big);
+        std::filesystem::create_directories(f.small);
+        for (int i = 0; i < 20; ++i) {
+            ::close(::open((f.small + "/letter " + std::to_string(i)).c_str(), O_CREAT | O_WRONLY,
+                           0644));
+        }
+        for (int i = 0; i < kFolders; ++i) {
+            std::filesystem::create_directory(f.big + "/Folder " + std::to_string(i));
+        }
+        for (int i = 0; i < kFiles; ++i) {
+            const std::string name =
+                f.big + "/Letter " + std::to_string(i * 7919 % kFiles) + ".txt";
+            ::close(::open(name.c_str(), O_CREAT | O_WRONLY, 0644));
+        }
+        std::atexit([] { std::filesystem::remove_all(Folders().parent); });
+        return f;
+    }();
+    return folders;
+}
+
+QApplication& App() {
+    static int argc = 1;
+    static char name[] = "dorvel_bench";
+    static char* argv[] = {name, nullptr};
+    static QApplication* app = [] {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        return new QApplication(argc, argv);
+    }();
+    return *app;
+}
+
+// The floor: what any listing must do, enumerate and sort.
+void ReaddirAndSortBytewise_Floor(benchmark::State& state) {
+    const std::string& big = Folders().big;
+    for (auto _ : state) {
+        std::vector<std::string> names;
+        DIR* dir = ::opendir(big.c_str());
+        while (const dirent* e = ::readdir(dir)) names.emplace_back(e->d_name);
+        ::closedir(dir);
+        std::sort(names.begin(), names.end());
+        benchmark::DoNotOptimize(names.data());
+    }
+}
+BENCHMARK(ReaddirAndSortBytewise_Floor)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(3)
+    ->MinTime(0.3);
+
+// A first listing: enumerate, natural sort.
+void FolderListing_First(benchmark::State& state) {
+    const std::string& big = Folders().big;
+    std::size_t peak = 0;
+    std::size_t count = 0;
+    for (auto _ : state) {
+        const std::size_t before = heldBytes;
+        peakBytes = before;
+        core::FolderListing listing(platform::HostPlatform());
+        listing.setRoot(big);
+        count = listing.count();
+        peak = std::max(peak, peakBytes.load() - before);
+        benchmark::DoNotOptimize(listing.count());
+    }
+    state.counters["entries"] = static_cast<double>(count);
+    state.counters["peak_bytes_per_entry"] = static_cast<double>(peak) / static_cast<double>(count);
+}
+BENCHMARK(FolderListing_First)->Unit(benchmark::kMillisecond)->Repetitions(3)->MinTime(0.3);
+
+// Relisting the visible view after its folder changed: enumerate, sort, reset.
+void ViewRelist_Changed(benchmark::State& state) {
+    App();
+    ui::ShellListView view(platform::HostPlatform());
+    view.resize(800, 600);
+    view.setRoot(Folders().big);
+    const std::string extra = Folders().big + "/Letter extra.txt";
+    bool present = false;
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (present) {
+            std::filesystem::remove(extra);
+        } else {
+            ::close(::open(extra.c_str(), O_CREAT | O_WRONLY, 0644));
+        }
+        present = !present;
+        state.ResumeTiming();
+        view.Relist();
+    }
+    if (present) std::filesystem::remove(extra);
+}
+BENCHMARK(ViewRelist_Changed)->Unit(benchmark::kMillisecond)->Iterations(8)->Repetitions(3);
+
+// F5 on an unchanged folder.
+void ViewRelist_Unchanged(benchmark::State& state) {
+    App();
+    ui::ShellListView view(platform::HostPlatform());
+    view.resize(800, 600);
+    view.setRoot(Folders().big);
+    for (auto _ : state) view.Relist();
+}
+BENCHMARK(ViewRelist_Unchanged)->Unit(benchmark::kMillisecond)->Repetitions(3)->MinTime(0.3);
+
+void WatchTick_Unchanged(benchmark::State& state) {
+    core::FolderListing letters(platform::HostPlatform());
+    core::FolderListing shadow(platform::HostPlatform());
+    letters.setRoot(Folders().big);
+    for (auto _ : state) benchmark::DoNotOptimize(core::OnWatchTick(letters, shadow));
+}
+BENCHMARK(WatchTick_Unchanged)->Unit(benchmark::kMillisecond)->Repetitions(3)->MinTime(0.3);
+
+// The peer: Qt's file model, until it reports the folder loaded.
+void QFileSystemModel_Peer(benchmark::State& state) {
+    App();
+    const QString big = QString::fromStdString(Folders().big);
+    for (auto _ : state) {
+        QFileSystemModel model;
+        QEventLoop loop;
+        QObject::connect(&model, &QFileSystemModel::directoryLoaded, &loop,
+                         [&](const QString& path) {
+                             if (path == big) loop.quit();
+                         });
+        QTimer::singleShot(120'000, &loop, &QEventLoop::quit);
+        model.setRootPath(big);
+        loop.exec();
+        benchmark::DoNotOptimize(model.rowCount(model.index(big)));
+    }
+}
+BENCHMARK(QFileSystemModel_Peer)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(1);
+
+// Backspace out of the big folder into a small one.
+void LeaveBigFolder(benchmark::State& state) {
+    App();
+    ui::ShellListView view(platform::HostPlatform());
+    view.resize(800, 600);
+    view.setRoot(Folders().parent);
+    for (auto _ : state) {
+        state.PauseTiming();
+        view.setRoot(Folders().big);
+        state.ResumeTiming();
+        view.setRoot(Folders().small);
+    }
+}
+BENCHMARK(LeaveBigFolder)->Unit(benchmark::kMillisecond)->Iterations(20)->Repetitions(3);
+
+// The same, from a view that never held the big folder. Another view lists
+// the big folder in the pause, so that both start with caches as cold.
+void ListSmallFolder_Alone(benchmark::State& state) {
+    App();
+    ui::ShellListView view(platform::HostPlatform());
+    ui::ShellListView other(platform::HostPlatform());
+    view.resize(800, 600);
+    other.setRoot(Folders().parent);
+    for (auto _ : state) {
+        state.PauseTiming();
+        view.setRoot(Folders().parent);
+        other.setRoot(Folders().big);
+        other.setRoot(Folders().parent);
+        state.ResumeTiming();
+        view.setRoot(Folders().small);
+    }
+}
+BENCHMARK(ListSmallFolder_Alone)->Unit(benchmark::kMillisecond)->Iterations(20)->Repetitions(3);
+
+const bench::RegisterRatio kFirst("first listing, 100k files / readdir+bytewise sort",
+                                  "FolderListing_First", "ReaddirAndSortBytewise_Floor", 3.0);
+const bench::RegisterRatio kRelist("view Relist after a change / floor", "ViewRelist_Changed",
+                                   "ReaddirAndSortBytewise_Floor", 3.0);
+const bench::RegisterRatio kF5("view Relist, unchanged folder / floor", "ViewRelist_Unchanged",
+                               "ReaddirAndSortBytewise_Floor", 3.0);
+const bench::RegisterRatio kTick("watch tick, unchanged folder / floor", "WatchTick_Unchanged",
+                                 "ReaddirAndSortBytewise_Floor", 2.0);
+const bench::RegisterRatio kPeer("view Relist after a change / QFileSystemModel",
+                                 "ViewRelist_Changed", "QFileSystemModel_Peer", 0.1);
+const bench::RegisterRatio kLeave("leaving the 100k folder / listing the small one alone",
+                                  "LeaveBigFolder", "ListSmallFolder_Alone", 2.0);
+
+}  // namespace
