@@ -1,14 +1,18 @@
 #include "ui/Unit1.h"
 
+#include <QFrame>
 #include <QHBoxLayout>
 #include <QSplitter>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include "core/LettersWatch.h"
+#include "ui/Artwork.h"
 #include "ui/CheckListBox.h"
 #include "ui/LettersView.h"
+#include "ui/Unit2.h"
 
 namespace dorvel::ui {
 
@@ -27,9 +31,29 @@ TForm1::TForm1(platform::Platform& platform, core::Messages& messages, QWidget* 
     auto* panelLayout = new QVBoxLayout(Panel1);
     panelLayout->setContentsMargins(0, 0, 0, 0);
     panelLayout->setSpacing(0);
-    ToolBar1 = new QToolBar(Panel1);
+    ToolBar1 = new QFrame(Panel1);
+    ToolBar1->setFrameShape(QFrame::Panel);  // an edge on all four sides
+    ToolBar1->setFrameShadow(QFrame::Raised);
     ToolBar1->setFixedHeight(43);
-    ToolBar1->setIconSize(QSize(32, 32));
+    auto* bar = new QHBoxLayout(ToolBar1);
+    bar->setContentsMargins(1, 1, 1, 1);
+    bar->setSpacing(0);
+    auto button = [&](const QIcon& icon, const QString& hint) {
+        auto* b = new QToolButton(ToolBar1);
+        b->setIcon(icon);
+        b->setIconSize(QSize(32, 32));
+        b->setFixedSize(39, 38);
+        b->setAutoRaise(true);
+        b->setToolTip(hint);
+        bar->addWidget(b);
+        return b;
+    };
+    ToolButton1 = button(SendIcon(), QStringLiteral("Отправить файл на выбранные адреса"));
+    ToolButton2 = button(DeleteIcon(), QStringLiteral("Удалить файл"));
+    ToolButton4 = button(DeletedFilesIcon(), QStringLiteral("Просмотреть удалённые файлы"));
+    ToolButton3 = button(SettingsIcon(), QStringLiteral("Настройки"));
+    bar->addStretch(1);
+    connect(ToolButton3, &QToolButton::clicked, this, &TForm1::ToolButton3Click);
     panelLayout->addWidget(ToolBar1);
     CheckListBox1 = new CheckListBox(Panel1);
     panelLayout->addWidget(CheckListBox1, 1);
@@ -57,7 +81,7 @@ TForm1::TForm1(platform::Platform& platform, core::Messages& messages, QWidget* 
     connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
     Timer1->start();
 
-    moveDir_ = core::DefaultMoveDir(platform_);
+    setWindowIcon(WindowIcon());
     applyPanelWidth(design.panel1);
     FormCreate();
 }
@@ -65,6 +89,8 @@ TForm1::TForm1(platform::Platform& platform, core::Messages& messages, QWidget* 
 void TForm1::showPlatformError(const core::PlatformError& error) {
     messages_.platformError(error.what());
 }
+
+void TForm1::ToolButton3Click() { Form2->ShowSettings(mailDirectory_, *ShellListView1); }
 
 void TForm1::Timer1Timer() {
     try {
@@ -86,8 +112,9 @@ core::SettingsRecord TForm1::currentValues() const {
     r.letters = !storedLetters_.empty() && ShellListView1->root() == rootAtStart_
                     ? storedLetters_
                     : ShellListView1->root();
-    r.postMove = postMove_;
-    r.moveDir = moveDir_;
+    // The dialog's controls are the live store of these two.
+    r.postMove = Form2 != nullptr ? Form2->deleteAfterSending() : false;
+    r.moveDir = Form2 != nullptr ? Form2->deletedFilesFolder() : core::DefaultMoveDir(platform_);
     return r;
 }
 
@@ -117,8 +144,9 @@ void TForm1::FormCreate() {
     }
     rootAtStart_ = ShellListView1->root();
     ShellListView1->ensureListed();
-    postMove_ = stored.postMove;
-    moveDir_ = stored.moveDir;
+    Form2 = new TForm2(platform_, messages_, this);
+    Form2->setDeleteAfterSending(stored.postMove);
+    Form2->setDeletedFilesFolder(stored.moveDir);
 
     core::RecipientLoad load = core::LoadRecipients(platform_, messages_);
     if (!load.ok) {

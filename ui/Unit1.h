@@ -12,14 +12,17 @@
 #include "core/SettingsFile.h"
 #include "platform/Platform.h"
 
+class QFrame;
 class QSplitter;
 class QTimer;
-class QToolBar;
+class QToolButton;
 
 namespace dorvel::ui {
 
 class CheckListBox;
 class ShellListView;
+class TForm2;
+class TForm3;
 
 class TForm1 final : public QWidget {
     Q_OBJECT
@@ -38,15 +41,22 @@ public:
     int panelWidth() const;
 
     QWidget* Panel1;
-    QToolBar* ToolBar1;
+    QFrame* ToolBar1;
+    QToolButton* ToolButton1;
+    QToolButton* ToolButton2;
+    QToolButton* ToolButton4;
+    QToolButton* ToolButton3;
     CheckListBox* CheckListBox1;
     QSplitter* Splitter1;
     ShellListView* ShellListView1;
     // The shadow listing of the watch: never shown, so it needs no widget.
     core::FolderListing ShellListView2;
     QTimer* Timer1;
+    TForm2* Form2 = nullptr;  // owned: created during start-up
+    TForm3* Form3 = nullptr;  // created by the program right after this window
 
     void Timer1Timer();
+    void ToolButton3Click();
 
 private:
     void FormCreate();
@@ -67,9 +77,6 @@ private:
     // mounted) is written back as it was unless a root is set meanwhile.
     std::string storedLetters_;
     std::string rootAtStart_;
-    // Kept until their windows exist, and written back as they were read.
-    bool postMove_ = false;
-    std::string moveDir_;
 };
 
 }  // namespace dorvel::ui

@@ -9,6 +9,7 @@
 #include "platform/Platform.h"
 #include "ui/MessageBoxes.h"
 #include "ui/Unit1.h"
+#include "ui/Unit3.h"
 
 namespace {
 
@@ -49,6 +50,8 @@ int main(int argc, char** argv) {
         form.FormDestroy();
         return 0;
     }
+    dorvel::ui::TForm3 progress(&form);
+    form.Form3 = &progress;
     CloseOnTermination(form);
     form.showInStoredState();
     const int result = QApplication::exec();

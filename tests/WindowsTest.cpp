@@ -1,0 +1,250 @@
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+#include <filesystem>
+
+#include "FakePlatform.h"
+#include "TempDir.h"
+#include "platform/Platform.h"
+#include "ui/FolderTree.h"
+#include "ui/LettersView.h"
+#include "ui/Unit1.h"
+#include "ui/Unit2.h"
+#include "ui/Unit3.h"
+
+using namespace dorvel;
+using dorvel::fakes::InDirectory;
+using dorvel::fakes::RecordingMessages;
+using dorvel::fakes::TempDir;
+namespace fs = std::filesystem;
+
+namespace {
+
+// The program on real folders: a mail directory, a letters folder, and the
+// settings file in the current directory.
+class WindowsTest : public ::testing::Test {
+protected:
+    WindowsTest() : cd(dir.path()) {
+        fs::create_directories(dir / "mail");
+        fs::create_directories(dir / "letters");
+        fs::create_directories(dir / "other");
+        fs::create_directories(dir / "deleted");
+        fs::create_directories(dir / ".hidden");
+        dir.write("mail/LUSERS.NDE", "L_A x\r\n");
+        ::setenv("ZOVOVOD", (dir / "mail").c_str(), 1);
+    }
+    ~WindowsTest() override { ::unsetenv("ZOVOVOD"); }
+
+    void settings(const std::string& options) {
+        dir.write("dorvel.ini", "[Options]\r\n" + options);
+    }
+    std::unique_ptr<ui::TForm1> start() {
+        return std::make_unique<ui::TForm1>(platform::HostPlatform(), messages);
+    }
+    // Opens the dialog without a modal loop of its own.
+    static void open(ui::TForm1& form) {
+        form.Form2->prepare(form.mailDirectory(), *form.ShellListView1);
+        form.Form2->show();
+        form.Form2->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(form.Form2));
+    }
+    static void close(ui::TForm1& form) { QTest::mouseClick(form.Form2->Button2, Qt::LeftButton); }
+    static void enter(QWidget* field) { field->setFocus(Qt::TabFocusReason); }
+    static std::string text(QLineEdit* field) { return field->text().toStdString(); }
+    std::string ini() { return dir.read("dorvel.ini"); }
+
+    TempDir dir;
+    InDirectory cd;
+    RecordingMessages messages;
+};
+
+}  // namespace
+
+TEST_F(WindowsTest, TheDialogHoldsTheStoredOptionsFromStartUpWithoutBeingOpened) {
+    settings("Letters=" + (dir / "letters") + "\r\nPostMove=1\r\nMoveDir=" + (dir / "deleted") +
+             "\r\n");
+    auto form = start();
+    ASSERT_NE(form->Form2, nullptr);
+    EXPECT_TRUE(form->Form2->deleteAfterSending());
+    EXPECT_EQ(form->Form2->deletedFilesFolder(), dir / "deleted");
+    EXPECT_EQ(form->ShellListView1->root(), dir / "letters");
+    EXPECT_FALSE(form->Form2->isVisible());
+}
+
+TEST_F(WindowsTest, OpeningAndClosingUntouchedChangesNothing) {
+    settings("Letters=" + (dir / "letters") + "\r\nMoveDir=" + (dir / "deleted") +
+             "\r\nPostMove=1\r\n");
+    auto form = start();
+    for (int round = 0; round < 2; ++round) {
+        open(*form);
+        enter(form->Form2->letters_save);  // entered last, then the close box
+        form->Form2->close();
+        EXPECT_FALSE(form->Form2->isVisible());
+        EXPECT_EQ(form->Form2->deletedFilesFolder(), dir / "deleted");
+        EXPECT_TRUE(form->Form2->deleteAfterSending());
+        EXPECT_EQ(form->ShellListView1->root(), dir / "letters");
+    }
+    open(*form);
+    EXPECT_EQ(form->Form2->focusWidget(), form->Form2->letters_save);
+    EXPECT_EQ(form->Form2->fillTarget, 0) << "reopened with the focus in letters_save";
+    EXPECT_TRUE(messages.platformErrors.empty());
+}
+
+TEST_F(WindowsTest, TheTreeFillsTheFieldEnteredLast) {
+    settings("Letters=" + (dir / "letters") + "\r\nMoveDir=" + (dir / "deleted") + "\r\n");
+    auto form = start();
+    open(*form);
+    auto* dialog = form->Form2;
+    EXPECT_EQ(text(dialog->Edit1), dir / "letters");
+    EXPECT_EQ(dialog->Label3->text().toStdString(), dir / "mail/");
+    enter(dialog->letters_save);
+    EXPECT_EQ(dialog->fillTarget, 1);
+    dialog->ShellTreeView1->setSelectedPath(dir / "other");
+    EXPECT_EQ(text(dialog->letters_save), dir / "other");
+    EXPECT_EQ(text(dialog->Edit1), dir / "letters");
+    enter(dialog->Edit1);
+    dialog->ShellTreeView1->setSelectedPath(dir / "deleted");
+    EXPECT_EQ(text(dialog->Edit1), dir / "deleted");
+    EXPECT_EQ(text(dialog->letters_save), dir / "other");
+    close(*form);
+    EXPECT_EQ(form->ShellListView1->root(), dir / "deleted");
+}
+
+TEST_F(WindowsTest, EnteringAFieldRewritesItInTheTreesFormButAHiddenFolderKeepsItsText) {
+    auto form = start();
+    open(*form);
+    auto* dialog = form->Form2;
+    dialog->letters_save->setText(QString::fromStdString(dir.path() + "//other/./"));
+    enter(dialog->letters_save);
+    EXPECT_EQ(text(dialog->letters_save), dir / "other");
+    dialog->letters_save->setText(QString::fromStdString(dir / ".hidden"));
+    enter(dialog->Edit1);
+    enter(dialog->letters_save);
+    EXPECT_EQ(text(dialog->letters_save), dir / ".hidden") << "a configured folder was erased";
+}
+
+TEST_F(WindowsTest, ATypedDeletedFilesFolderIsSavedAtExit) {
+    auto form = start();
+    open(*form);
+    form->Form2->letters_save->setText(QString::fromStdString(dir / "other"));
+    close(*form);
+    form->FormDestroy();
+    EXPECT_NE(ini().find("MoveDir=" + (dir / "other") + "\r\n"), std::string::npos) << ini();
+}
+
+TEST_F(WindowsTest, FirstRunShowsThePathErrorOverTheDialogAndClosesUnchanged) {
+    auto form = start();
+    EXPECT_EQ(form->ShellListView1->root(), "rfDesktop");
+    open(*form);
+    EXPECT_EQ(messages.platformErrors,
+              std::vector<std::string>{"Error setting path: \"rfDesktop\""});
+    EXPECT_TRUE(form->Form2->isVisible());
+    close(*form);
+    EXPECT_FALSE(form->Form2->isVisible());
+    EXPECT_EQ(form->ShellListView1->root(), "rfDesktop");
+}
+
+TEST_F(WindowsTest, ARefusedLettersFolderKeepsTheDialogOpen) {
+    settings("Letters=" + (dir / "letters") + "\r\n");
+    auto form = start();
+    open(*form);
+    form->Form2->Edit1->setText(QString::fromStdString(dir / "missing"));
+    close(*form);
+    EXPECT_TRUE(form->Form2->isVisible());
+    EXPECT_EQ(messages.platformErrors.back(), "Error setting path: \"" + (dir / "missing") + "\"");
+    EXPECT_EQ(form->ShellListView1->root(), dir / "letters");
+    form->Form2->Edit1->setText(QString::fromStdString(dir / "other"));
+    close(*form);
+    EXPECT_FALSE(form->Form2->isVisible());
+    EXPECT_EQ(form->ShellListView1->root(), dir / "other");
+}
+
+TEST_F(WindowsTest, EscapeDoesNotCloseAndEnterClosesOnlyFromTheButton) {
+    settings("Letters=" + (dir / "letters") + "\r\n");
+    auto form = start();
+    open(*form);
+    QTest::keyClick(form->Form2->Edit1, Qt::Key_Escape);
+    EXPECT_TRUE(form->Form2->isVisible());
+    QTest::keyClick(form->Form2->Edit1, Qt::Key_Return);
+    EXPECT_TRUE(form->Form2->isVisible());
+    form->Form2->Button2->setFocus();
+    QTest::keyClick(form->Form2->Button2, Qt::Key_Return);
+    EXPECT_FALSE(form->Form2->isVisible());
+}
+
+TEST_F(WindowsTest, AMissingStoredLettersFolderSurvivesTheExit) {
+    settings("Letters=" + (dir / "share-not-mounted") + "\r\n");
+    auto form = start();
+    EXPECT_EQ(form->ShellListView1->root(), "rfDesktop");
+    form->FormDestroy();
+    EXPECT_NE(ini().find("Letters=" + (dir / "share-not-mounted") + "\r\n"), std::string::npos)
+        << ini();
+}
+
+TEST_F(WindowsTest, AMissingStoredLettersFolderGivesWayToARootSetInTheDialog) {
+    settings("Letters=" + (dir / "share-not-mounted") + "\r\n");
+    auto form = start();
+    open(*form);
+    form->Form2->Edit1->setText(QString::fromStdString(dir / "other"));
+    close(*form);
+    form->FormDestroy();
+    EXPECT_NE(ini().find("Letters=" + (dir / "other") + "\r\n"), std::string::npos) << ini();
+}
+
+TEST_F(WindowsTest, AMissingStoredLettersFolderSurvivesAStartWithoutMailDirectory) {
+    ::unsetenv("ZOVOVOD");
+    settings("Letters=" + (dir / "share-not-mounted") + "\r\n");
+    auto form = start();
+    EXPECT_TRUE(form->startFailed());
+    form->FormDestroy();
+    EXPECT_NE(ini().find("Letters=" + (dir / "share-not-mounted") + "\r\n"), std::string::npos)
+        << ini();
+}
+
+TEST(ProgressWindow, LooksAsDesignedAndKeepsItsTexts) {
+    ui::TForm3 progress;
+    EXPECT_EQ(progress.size(), QSize(512, 87));
+    EXPECT_EQ(progress.minimumSize(), progress.maximumSize());
+    EXPECT_TRUE(progress.windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(progress.Label1->text(), QStringLiteral("Отправляется"));
+    EXPECT_EQ(progress.Label4->text(), QStringLiteral("на"));
+    EXPECT_EQ(progress.Label1->pos(), QPoint(8, 8));
+    EXPECT_EQ(progress.Label3->pos(), QPoint(8, 24));
+    EXPECT_EQ(progress.Label2->pos(), QPoint(8, 64));
+    EXPECT_EQ(progress.Animate1->geometry(), QRect(224, 16, 272, 60));
+    EXPECT_TRUE(progress.Animate1->running()) << "the animation runs from creation, hidden or not";
+    progress.SetCaption("Отправка почты");
+    progress.SetFileLine("REPORT.DOC");
+    progress.SetRecipientLine("L_KIEV Київ");
+    progress.Show();
+    EXPECT_TRUE(progress.isVisible());
+    EXPECT_FALSE(progress.isModal());
+    progress.Close();
+    EXPECT_FALSE(progress.isVisible());
+    EXPECT_EQ(progress.windowTitle(), QStringLiteral("Отправка почты"));
+    EXPECT_EQ(progress.Label3->text(), QStringLiteral("REPORT.DOC"));
+    EXPECT_EQ(progress.Label2->text(), QStringLiteral("L_KIEV Київ"));
+    const int before = progress.Animate1->frame();
+    QTest::qWait(200);
+    EXPECT_NE(progress.Animate1->frame(), before);
+}
+
+TEST(MainWindow, ToolbarButtonsCarryTheirHints) {
+    fakes::FakePlatform platform;
+    platform.env["ZOVOVOD"] = "/mail";
+    platform.files["/mail/LUSERS.NDE"] = "";
+    RecordingMessages messages;
+    ui::TForm1 form(platform, messages);
+    EXPECT_EQ(form.ToolButton1->toolTip(), QStringLiteral("Отправить файл на выбранные адреса"));
+    EXPECT_EQ(form.ToolButton2->toolTip(), QStringLiteral("Удалить файл"));
+    EXPECT_EQ(form.ToolButton4->toolTip(), QStringLiteral("Просмотреть удалённые файлы"));
+    EXPECT_EQ(form.ToolButton3->toolTip(), QStringLiteral("Настройки"));
+    EXPECT_EQ(form.ToolButton1->size(), QSize(39, 38));
+    EXPECT_EQ(form.ToolButton1->iconSize(), QSize(32, 32));
+    EXPECT_FALSE(form.windowIcon().isNull());
+}

@@ -1,0 +1,94 @@
+#include "ui/Artwork.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+#include <functional>
+
+namespace dorvel::ui {
+namespace {
+
+QIcon Draw(const std::function<void(QPainter&)>& paint) {
+    QPixmap pixmap(32, 32);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    paint(p);
+    return QIcon(pixmap);
+}
+
+void Envelope(QPainter& p, const QRectF& r) {
+    p.setPen(QPen(QColor(0x30, 0x40, 0x70), 1.5));
+    p.setBrush(QColor(0xF4, 0xF0, 0xE0));
+    p.drawRect(r);
+    QPainterPath flap;
+    flap.moveTo(r.topLeft());
+    flap.lineTo(r.center().x(), r.top() + r.height() * 0.6);
+    flap.lineTo(r.topRight());
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(flap);
+}
+
+void Folder(QPainter& p, const QRectF& r) {
+    p.setPen(QPen(QColor(0x80, 0x60, 0x10), 1.2));
+    p.setBrush(QColor(0xF0, 0xC8, 0x40));
+    p.drawRect(QRectF(r.left(), r.top() + 4, r.width(), r.height() - 4));
+    p.drawRect(QRectF(r.left(), r.top(), r.width() * 0.4, 5));
+}
+
+}  // namespace
+
+QIcon SendIcon() {
+    return Draw([](QPainter& p) {
+        Envelope(p, QRectF(2, 9, 22, 16));
+        p.setPen(QPen(QColor(0x00, 0x80, 0x00), 3, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(20, 6), QPointF(29, 6));
+        p.drawLine(QPointF(25, 2), QPointF(29, 6));
+        p.drawLine(QPointF(25, 10), QPointF(29, 6));
+    });
+}
+
+QIcon DeleteIcon() {
+    return Draw([](QPainter& p) {
+        p.setPen(QPen(QColor(0x50, 0x50, 0x50), 1.5));
+        p.setBrush(QColor(0xD8, 0xD8, 0xD8));
+        p.drawRect(QRectF(9, 9, 14, 20));
+        p.drawRect(QRectF(6, 5, 20, 4));
+        p.drawLine(QPointF(13, 12), QPointF(13, 26));
+        p.drawLine(QPointF(16, 12), QPointF(16, 26));
+        p.drawLine(QPointF(19, 12), QPointF(19, 26));
+        p.setPen(QPen(QColor(0xC0, 0x00, 0x00), 3, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(3, 3), QPointF(29, 29));
+    });
+}
+
+QIcon SettingsIcon() {
+    return Draw([](QPainter& p) {
+        p.setPen(QPen(QColor(0x40, 0x40, 0x40), 1.5));
+        p.setBrush(QColor(0xA0, 0xA8, 0xB8));
+        p.translate(16, 16);
+        for (int i = 0; i < 8; ++i) {
+            p.drawRect(QRectF(-3, -14, 6, 6));
+            p.rotate(45);
+        }
+        p.drawEllipse(QPointF(0, 0), 10, 10);
+        p.setBrush(Qt::white);
+        p.drawEllipse(QPointF(0, 0), 4, 4);
+    });
+}
+
+QIcon DeletedFilesIcon() {
+    return Draw([](QPainter& p) {
+        Folder(p, QRectF(2, 6, 22, 18));
+        p.setPen(QPen(QColor(0x20, 0x20, 0x80), 2.5));
+        p.setBrush(QColor(0xE0, 0xF0, 0xFF, 0xC0));
+        p.drawEllipse(QPointF(20, 19), 6, 6);
+        p.drawLine(QPointF(24.5, 23.5), QPointF(30, 29));
+    });
+}
+
+QIcon WindowIcon() {
+    return Draw([](QPainter& p) { Envelope(p, QRectF(2, 7, 28, 19)); });
+}
+
+}  // namespace dorvel::ui

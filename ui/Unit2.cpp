@@ -1,0 +1,228 @@
+#include "ui/Unit2.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "ui/FolderTree.h"
+#include "ui/LettersView.h"
+
+namespace dorvel::ui {
+namespace {
+
+QString FromPath(const std::string& path) {
+    return QFile::decodeName(QByteArray::fromStdString(path));
+}
+std::string ToPath(const QString& text) { return QFile::encodeName(text).toStdString(); }
+
+QFont Font(int pixels, bool bold, bool italic) {
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    font.setItalic(italic);
+    return font;
+}
+
+void Colour(QWidget* w, QPalette::ColorRole role, const QColor& colour) {
+    QPalette p = w->palette();
+    p.setColor(role, colour);
+    w->setPalette(p);
+}
+
+const QColor kMaroon(0x80, 0x00, 0x00);
+const QColor kGreen(0x00, 0x80, 0x00);
+
+QLabel* Caption(const QString& text, QWidget* parent, int x, int y) {
+    auto* label = new QLabel(text, parent);
+    label->setFont(Font(13, true, false));
+    Colour(label, QPalette::WindowText, kMaroon);
+    label->move(x, y);
+    label->adjustSize();
+    return label;
+}
+
+QLineEdit* FolderField(QWidget* parent, int y) {
+    auto* field = new QLineEdit(parent);
+    field->setFont(Font(11, false, true));
+    Colour(field, QPalette::Text, kGreen);
+    field->setGeometry(16, y, 337, 21);
+    return field;
+}
+
+}  // namespace
+
+TForm2::TForm2(platform::Platform& platform, core::Messages& messages, QWidget* owner)
+    : QDialog(owner), platform_(platform), messages_(messages) {
+    setWindowTitle(QStringLiteral("Настройки"));
+    setFixedSize(524, 295);
+    move(328, 287);
+    setModal(true);
+
+    Label1 = Caption(QStringLiteral("Переменная окружения ZOVOVOD"), this, 16, 24);
+    Label3 = new QLabel(this);
+    Label3->setFont(Font(11, false, false));
+    Label3->setGeometry(16, 48, 337, 16);
+    Label2 = Caption(QStringLiteral("Почтовый ящик"), this, 16, 80);
+    Edit1 = FolderField(this, 104);
+    Label4 = Caption(QStringLiteral("Папка для удаления файлов"), this, 16, 144);
+    letters_save = FolderField(this, 168);
+    CheckBox1 = new QCheckBox(QStringLiteral("Удалять файлы при отправке почты"), this);
+    CheckBox1->setFont(Font(13, true, false));
+    Colour(CheckBox1, QPalette::WindowText, kMaroon);
+    CheckBox1->setGeometry(16, 224, 297, 17);
+    Button2 = new QPushButton(QStringLiteral("Завершить"), this);
+    Button2->setGeometry(280, 256, 75, 25);
+    // Enter closes only from the button itself.
+    Button2->setAutoDefault(false);
+    Button2->setDefault(false);
+    ShellTreeView1 = new FolderTree(platform_, this);
+    ShellTreeView1->setGeometry(524 - 161, 0, 161, 295);
+
+    setTabOrder(Edit1, letters_save);
+    setTabOrder(letters_save, CheckBox1);
+    setTabOrder(CheckBox1, ShellTreeView1);
+    setTabOrder(ShellTreeView1, Button2);
+
+    Edit1->installEventFilter(this);
+    Button2->installEventFilter(this);
+    letters_save->installEventFilter(this);
+    ShellTreeView1->onChange = [this] { ShellTreeView1Change(); };
+    ShellTreeView1->onError = [this](const std::string& text) { messages_.platformError(text); };
+    connect(Button2, &QPushButton::clicked, this, [this] {
+        if (FormClose()) done(QDialog::Accepted);
+    });
+}
+
+std::string TForm2::deletedFilesFolder() const { return ToPath(letters_save->text()); }
+void TForm2::setDeletedFilesFolder(const std::string& folder) {
+    letters_save->setText(FromPath(folder));
+}
+bool TForm2::deleteAfterSending() const { return CheckBox1->isChecked(); }
+void TForm2::setDeleteAfterSending(bool on) { CheckBox1->setChecked(on); }
+
+void TForm2::prepare(const std::string& mailDirectory, ShellListView& lettersView) {
+    mailDirectory_ = mailDirectory;
+    lettersView_ = &lettersView;
+}
+
+void TForm2::ShowSettings(const std::string& mailDirectory, ShellListView& lettersView) {
+    prepare(mailDirectory, lettersView);
+    exec();
+}
+
+void TForm2::setVisible(bool visible) {
+    if (!visible || isVisible()) {
+        QDialog::setVisible(visible);
+        return;
+    }
+    // The focus is placed before the activation: Edit1 the first time, then
+    // the field that had it when the dialog last closed. Showing a dialog
+    // hands its focus widget a focus event of its own, which is no entering.
+    QWidget* target = focusAtClose_ != nullptr ? focusAtClose_ : Edit1;
+    target->setFocus(Qt::OtherFocusReason);
+    opening_ = true;
+    QDialog::setVisible(true);
+    opening_ = false;
+    if (target == Edit1) {
+        Edit1Enter();
+    } else if (target == letters_save) {
+        letters_saveEnter();
+    }
+    FormActivate();
+}
+
+bool TForm2::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusIn && isVisible() && !opening_) {
+        // Only the operator enters a field; the placement on opening has run
+        // its handler already, and a window regaining activation enters none.
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+            reason == Qt::MouseFocusReason || reason == Qt::ShortcutFocusReason) {
+            if (watched == Edit1) Edit1Enter();
+            if (watched == letters_save) letters_saveEnter();
+        }
+    }
+    if (watched == Button2 && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            Button2->click();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TForm2::enterField(QLineEdit* field) {
+    const std::string text = ToPath(field->text());
+    if (!platform_.isDirectory(text)) return;
+    try {
+        ShellTreeView1->setSelectedPath(text);
+    } catch (const core::PlatformError& e) {
+        messages_.platformError(e.what());
+    }
+}
+
+void TForm2::Edit1Enter() {
+    fillTarget = 0;
+    enterField(Edit1);
+}
+
+void TForm2::letters_saveEnter() {
+    fillTarget = 1;
+    enterField(letters_save);
+}
+
+void TForm2::FormActivate() {
+    fillTarget = 0;
+    Label3->setText(FromPath(mailDirectory_));
+    if (lettersView_ != nullptr) Edit1->setText(FromPath(lettersView_->root()));
+    try {
+        ShellTreeView1->setSelectedPath(ToPath(Edit1->text()));
+    } catch (const core::PlatformError& e) {
+        messages_.platformError(e.what());
+    }
+}
+
+void TForm2::ShellTreeView1Change() {
+    const std::string path = ShellTreeView1->selectedPath();
+    // A folder without a node reports the empty path; that must not erase
+    // what the field holds.
+    if (path.empty()) return;
+    (fillTarget == 0 ? Edit1 : letters_save)->setText(FromPath(path));
+}
+
+bool TForm2::FormClose() {
+    focusAtClose_ = focusWidget();
+    if (lettersView_ == nullptr) return true;
+    try {
+        lettersView_->setRoot(ToPath(Edit1->text()));
+    } catch (const core::PlatformError& e) {
+        messages_.platformError(e.what());
+        return false;
+    }
+    return true;
+}
+
+void TForm2::keyPressEvent(QKeyEvent* event) {
+    // Escape does not close this dialog.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void TForm2::closeEvent(QCloseEvent* event) {
+    if (FormClose()) {
+        QDialog::closeEvent(event);
+    } else {
+        event->ignore();
+    }
+}
+
+}  // namespace dorvel::ui

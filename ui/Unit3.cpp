@@ -1,0 +1,113 @@
+#include "ui/Unit3.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QPainter>
+#include <QTimer>
+#include <cmath>
+
+namespace dorvel::ui {
+namespace {
+
+constexpr int kFrames = 34;
+
+QLabel* Line(QWidget* parent, int y, const QString& text, bool bold, const QColor& colour) {
+    auto* label = new QLabel(text, parent);
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(13);
+    font.setBold(bold);
+    font.setItalic(!bold);
+    label->setFont(font);
+    QPalette p = label->palette();
+    p.setColor(QPalette::WindowText, colour);
+    label->setPalette(p);
+    label->setGeometry(8, y, 216, 16);
+    return label;
+}
+
+void DrawFolder(QPainter& p, int x, int y) {
+    p.setPen(QColor(0x80, 0x60, 0x00));
+    p.setBrush(QColor(0xF0, 0xC8, 0x40));
+    p.drawRect(x, y + 6, 44, 30);
+    p.drawRect(x, y + 2, 16, 6);
+}
+
+}  // namespace
+
+CopyAnimation::CopyAnimation(QWidget* parent) : QWidget(parent), timer_(new QTimer(this)) {
+    timer_->setInterval(60);
+    connect(timer_, &QTimer::timeout, this, [this] {
+        frame_ = frame_ % kFrames + 1;
+        update();
+    });
+}
+
+void CopyAnimation::start() { timer_->start(); }
+
+void CopyAnimation::stop() {
+    timer_->stop();
+    frame_ = 1;
+    update();
+}
+
+bool CopyAnimation::running() const { return timer_->isActive(); }
+
+void CopyAnimation::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    const int w = width();
+    const int h = height();
+    DrawFolder(p, 8, h / 2 - 20);
+    DrawFolder(p, w - 52, h / 2 - 20);
+    // The sheet rises out of one folder and arcs into the other.
+    const double t = static_cast<double>(frame_ - 1) / (kFrames - 1);
+    const double x = 20 + t * (w - 84);
+    const double y = h / 2 - 14 - std::sin(t * 3.14159265) * (h / 2 - 14);
+    p.setPen(QColor(0x40, 0x40, 0x40));
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(x, y, 18, 22));
+    p.setPen(QColor(0x90, 0x90, 0xC0));
+    for (int line = 0; line < 4; ++line)
+        p.drawLine(QPointF(x + 3, y + 5 + line * 4), QPointF(x + 15, y + 5 + line * 4));
+}
+
+TForm3::TForm3(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint) {
+    setFixedSize(512, 87);
+    move(276, 226);
+    setModal(false);
+    const QColor maroon(0x80, 0x00, 0x00);
+    const QColor green(0x00, 0x80, 0x00);
+    Label1 = Line(this, 8, QStringLiteral("Отправляется"), true, maroon);
+    Label3 = Line(this, 24, QString(), false, green);
+    Label4 = Line(this, 48, QStringLiteral("на"), true, maroon);
+    Label2 = Line(this, 64, QString(), false, green);
+    Animate1 = new CopyAnimation(this);
+    Animate1->setGeometry(224, 16, 272, 60);
+    // It runs from creation on, unseen while the window is hidden.
+    Animate1->start();
+}
+
+TForm3::~TForm3() { Animate1->stop(); }
+
+void TForm3::SetCaption(const std::string& text) { setWindowTitle(QString::fromStdString(text)); }
+
+void TForm3::SetFileLine(const std::string& text) {
+    Label3->setText(QFile::decodeName(QByteArray::fromStdString(text)));
+    Label3->adjustSize();
+}
+
+void TForm3::SetRecipientLine(const std::string& text) {
+    Label2->setText(QFile::decodeName(QByteArray::fromStdString(text)));
+    Label2->adjustSize();
+}
+
+void TForm3::Show() {
+    show();
+    raise();
+}
+
+void TForm3::Close() { hide(); }
+
+}  // namespace dorvel::ui
