@@ -15,6 +15,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <new>
 
 #include "Ratios.h"
@@ -239,3 +240,87 @@ const bench::RegisterRatio kLeave("leaving the 100k folder / listing the small o
                                   "LeaveBigFolder", "ListSmallFolder_Alone", 2.0);
 
 }  // namespace
+
+#ifdef DORVEL_STARTUP_PROBE
+#include <spawn.h>
+#include <sys/wait.h>
+
+extern char** environ;
+
+namespace {
+
+// A demo with 10,000 recipients and a letters folder of 10,000 files.
+const std::string& StartupFolder() {
+    static const std::string folder = [] {
+        char pattern[] = "/tmp/dorvel-startup-bench-XXXXXX";
+        std::string f = ::mkdtemp(pattern);
+        std::filesystem::create_directories(f + "/mail");
+        std::filesystem::create_directories(f + "/letters");
+        std::filesystem::create_directories(f + "/run");
+        std::string addresses, ini = "[Options]\r\nLetters=" + f + "/letters\r\n[ListCheck]\r\n";
+        for (int i = 0; i < 10'000; ++i) {
+            const std::string line =
+                "L_OFFICE" + std::to_string(i) + " Office number " + std::to_string(i);
+            addresses += line + "\r\n";
+            ini += line + "=" + (i % 5 == 0 ? "1" : "0") + "\r\n";
+            ::close(::open((f + "/letters/LETTER" + std::to_string(i) + ".DOC").c_str(),
+                           O_CREAT | O_WRONLY, 0644));
+        }
+        std::ofstream(f + "/mail/LUSERS.NDE", std::ios::binary) << addresses;
+        std::ofstream(f + "/run/dorvel.ini", std::ios::binary) << ini;
+        std::atexit([] { std::filesystem::remove_all(StartupFolder()); });
+        return f;
+    }();
+    return folder;
+}
+
+void RunProbe(benchmark::State& state, const char* mode) {
+    const std::string& folder = StartupFolder();
+    ::setenv("ZOVOVOD", (folder + "/mail").c_str(), 1);
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    posix_spawn_file_actions_t actions;
+    ::posix_spawn_file_actions_init(&actions);
+    ::posix_spawn_file_actions_addchdir_np(&actions, (folder + "/run").c_str());
+    char probe[] = DORVEL_STARTUP_PROBE;
+    std::string modeText = mode;
+    char* argv[] = {probe, modeText.data(), nullptr};
+    for (auto _ : state) {
+        pid_t pid = 0;
+        if (::posix_spawn(&pid, probe, &actions, nullptr, argv, environ) != 0) {
+            state.SkipWithError("the probe did not start");
+            break;
+        }
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+            state.SkipWithError("the probe failed");
+            break;
+        }
+    }
+    ::posix_spawn_file_actions_destroy(&actions);
+}
+
+void ProgramStart_10kRecipients_10kLetters(benchmark::State& state) { RunProbe(state, "dorvel"); }
+BENCHMARK(ProgramStart_10kRecipients_10kLetters)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10)
+    ->Repetitions(3);
+
+void ProgramStart_BareQtWindow(benchmark::State& state) { RunProbe(state, "bare"); }
+BENCHMARK(ProgramStart_BareQtWindow)->Unit(benchmark::kMillisecond)->Iterations(10)->Repetitions(3);
+
+void ProgramStart_QtWindowWithALabel(benchmark::State& state) { RunProbe(state, "label"); }
+BENCHMARK(ProgramStart_QtWindowWithALabel)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10)
+    ->Repetitions(3);
+
+const bench::RegisterRatio kStartLabel("program start / Qt window with one label (fonts loaded)",
+                                       "ProgramStart_10kRecipients_10kLetters",
+                                       "ProgramStart_QtWindowWithALabel", 2.0);
+const bench::RegisterRatio kStart(
+    "program start on 10k recipients and 10k letters / bare Qt window",
+    "ProgramStart_10kRecipients_10kLetters", "ProgramStart_BareQtWindow", 2.0);
+
+}  // namespace
+#endif
