@@ -14,7 +14,6 @@
 #include "platform/Platform.h"
 #include "ui/MessageBoxes.h"
 #include "ui/Unit1.h"
-#include "ui/Unit3.h"
 
 namespace {
 
@@ -34,8 +33,6 @@ int main(int argc, char** argv) {
         dorvel::ui::MessageBoxes messages("dorvel");
         dorvel::ui::TForm1 form(dorvel::platform::HostPlatform(), messages);
         if (form.startFailed()) return 1;
-        dorvel::ui::TForm3 progress(&form);
-        form.Form3 = &progress;
         form.showInStoredState();
         EndOnceShown(form);
     }

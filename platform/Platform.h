@@ -78,6 +78,29 @@ public:
     virtual bool startDetached(const std::vector<std::string>& argv,
                                const std::string& workingDirectory) = 0;
 
+    // A file that is not a directory.
+    virtual bool isFile(const std::string& path) const = 0;
+    // Creates the last level of the path; 0 or the Windows error number
+    // (a missing parent gives 3).
+    virtual int createDirectory(const std::string& path) = 0;
+    // Moves a file or folder without ever replacing an existing target. Across
+    // file systems a file is copied under a temporary name beside the target,
+    // flushed, put in place, and only then removed from its source, so that a
+    // crash at any point leaves it whole somewhere; a folder does not move.
+    virtual bool moveNoReplace(const std::string& from, const std::string& to) = 0;
+
+    // A started program that we wait for.
+    struct Child {
+        int pid = -1;
+        int pidfd = -1;  // readable once the program has ended
+    };
+    // Starts a program with an argument vector, our environment and current
+    // directory, its output where ours goes; nothing when it cannot start.
+    virtual std::optional<Child> startProcess(const std::vector<std::string>& argv) = 0;
+    // Collects the program if it has ended; true then. The child is released
+    // either way; one still running is collected later in the background.
+    virtual bool release(const Child& child) = 0;
+
     // Replaces the file's contents in one step, through a symbolic link to its
     // target; false when the file may not be written or the write fails, in
     // which case the old contents are untouched.

@@ -5,6 +5,7 @@
 #include <pwd.h>
 #include <spawn.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -297,6 +298,109 @@ bool PosixPlatform::startDetached(const std::vector<std::string>& argv,
     if (failed != 0) return false;
     ReapLater(pid);
     return true;
+}
+
+bool PosixPlatform::isFile(const std::string& path) const {
+    struct stat st {};
+    return !path.empty() && ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+int PosixPlatform::createDirectory(const std::string& path) {
+    if (::mkdir(path.c_str(), 0777) == 0) return 0;
+    // Windows reports a missing parent as a missing path, not a missing file.
+    return errno == ENOENT ? 3 : WindowsErrorFromErrno(errno);
+}
+
+namespace {
+
+bool SyncFolderOf(const std::string& path) {
+    const auto slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "."
+                               : slash == 0               ? "/"
+                                                          : path.substr(0, slash);
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool synced = ::fsync(fd) == 0;
+    ::close(fd);
+    return synced;
+}
+
+bool CopyBytes(int in, int out) {
+    char buffer[1 << 16];
+    for (;;) {
+        const ssize_t got = ::read(in, buffer, sizeof buffer);
+        if (got == 0) return true;
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        if (!WriteAll(out, std::string_view(buffer, static_cast<std::size_t>(got)))) return false;
+    }
+}
+
+}  // namespace
+
+bool CopyThenRemove(const std::string& from, const std::string& to) {
+    struct stat st {};
+    if (::lstat(from.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0) return false;
+    const auto slash = to.rfind('/');
+    std::string temporary = (slash == std::string::npos ? std::string() : to.substr(0, slash + 1)) +
+                            ".dorvel-move-XXXXXX";
+    const int out = ::mkstemp(temporary.data());
+    if (out < 0) {
+        ::close(in);
+        return false;
+    }
+    bool copied = CopyBytes(in, out) && ::fchmod(out, st.st_mode & 07777) == 0 && ::fsync(out) == 0;
+    ::close(in);
+    copied = ::close(out) == 0 && copied;
+    // The letter reaches its final name whole, or not at all; and never over
+    // a file that appeared there meanwhile.
+    if (!copied ||
+        ::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) != 0) {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    SyncFolderOf(to);
+    return ::unlink(from.c_str()) == 0;
+}
+
+bool PosixPlatform::moveNoReplace(const std::string& from, const std::string& to) {
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+        SyncFolderOf(to);
+        return true;
+    }
+    if (errno == EXDEV) return CopyThenRemove(from, to);
+    if (errno == EINVAL || errno == ENOSYS) return renameNoReplace(from, to) == 0;
+    return false;
+}
+
+std::optional<Platform::Child> PosixPlatform::startProcess(const std::vector<std::string>& argv) {
+    if (argv.empty()) return std::nullopt;
+    std::vector<char*> args;
+    args.reserve(argv.size() + 1);
+    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    pid_t pid = 0;
+    // posix_spawn, not posix_spawnp: the program is named by its path and
+    // never looked up on PATH.
+    if (::posix_spawn(&pid, args[0], nullptr, nullptr, args.data(), environ) != 0)
+        return std::nullopt;
+    Child child;
+    child.pid = pid;
+    child.pidfd = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
+    return child;
+}
+
+bool PosixPlatform::release(const Child& child) {
+    int status = 0;
+    const pid_t done = ::waitpid(child.pid, &status, WNOHANG);
+    if (child.pidfd >= 0) ::close(child.pidfd);
+    if (done == child.pid) return true;
+    ReapLater(child.pid);
+    return false;
 }
 
 Platform& HostPlatform() {

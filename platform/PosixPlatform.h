@@ -20,9 +20,18 @@ public:
     int renameNoReplace(const std::string& from, const std::string& to) override;
     bool startDetached(const std::vector<std::string>& argv,
                        const std::string& workingDirectory) override;
+    bool isFile(const std::string& path) const override;
+    int createDirectory(const std::string& path) override;
+    bool moveNoReplace(const std::string& from, const std::string& to) override;
+    std::optional<Child> startProcess(const std::vector<std::string>& argv) override;
+    bool release(const Child& child) override;
 };
 
 // The Windows error number that a failed call with this errno reports.
 int WindowsErrorFromErrno(int error);
+
+// The cross-file-system half of moveNoReplace, apart so that tests can kill
+// it midway: copy beside the target, flush, put in place, remove the source.
+bool CopyThenRemove(const std::string& from, const std::string& to);
 
 }  // namespace dorvel::platform

@@ -83,10 +83,26 @@ public:
         return 0;
     }
     std::vector<std::vector<std::string>> started;
+    bool failStarts = false;
     bool startDetached(const std::vector<std::string>& argv, const std::string&) override {
+        if (failStarts) return false;
         started.push_back(argv);
         return true;
     }
+
+    bool isFile(const std::string& path) const override { return files.count(path) > 0; }
+    int createDirectory(const std::string& path) override {
+        directories.insert(path);
+        return 0;
+    }
+    bool moveNoReplace(const std::string& from, const std::string& to) override {
+        return renameNoReplace(from, to) == 0;
+    }
+    std::optional<Child> startProcess(const std::vector<std::string>& argv) override {
+        started.push_back(argv);
+        return std::nullopt;
+    }
+    bool release(const Child&) override { return true; }
 
     bool replaceFile(const std::string& path, std::string_view contents) override {
         if (refuseWrites || directories.count(path) > 0) return false;

@@ -8,16 +8,26 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <QCloseEvent>
+
+#include "core/DeletedFilesMover.h"
 #include "core/LettersWatch.h"
+#include "core/MailSending.h"
 #include "ui/Artwork.h"
 #include "ui/CheckListBox.h"
+#include "ui/EventLoopRunner.h"
 #include "ui/LettersView.h"
 #include "ui/Unit2.h"
+#include "ui/Unit3.h"
 
 namespace dorvel::ui {
 
 TForm1::TForm1(platform::Platform& platform, core::Messages& messages, QWidget* parent)
-    : QWidget(parent), ShellListView2(platform), platform_(platform), messages_(messages) {
+    : QWidget(parent),
+      ShellListView2(platform),
+      platform_(platform),
+      messages_(messages),
+      runner_(new EventLoopRunner(platform, this)) {
     setWindowTitle(QStringLiteral("."));
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setStyleHint(QFont::SansSerif);
@@ -53,6 +63,9 @@ TForm1::TForm1(platform::Platform& platform, core::Messages& messages, QWidget* 
     ToolButton4 = button(DeletedFilesIcon(), QStringLiteral("Просмотреть удалённые файлы"));
     ToolButton3 = button(SettingsIcon(), QStringLiteral("Настройки"));
     bar->addStretch(1);
+    connect(ToolButton1, &QToolButton::clicked, this, &TForm1::N3Click);
+    connect(ToolButton2, &QToolButton::clicked, this, &TForm1::ToolButton2Click);
+    connect(ToolButton4, &QToolButton::clicked, this, &TForm1::ToolButton4Click);
     connect(ToolButton3, &QToolButton::clicked, this, &TForm1::ToolButton3Click);
     panelLayout->addWidget(ToolBar1);
     CheckListBox1 = new CheckListBox(Panel1);
@@ -84,6 +97,8 @@ TForm1::TForm1(platform::Platform& platform, core::Messages& messages, QWidget* 
     setWindowIcon(WindowIcon());
     applyPanelWidth(design.panel1);
     FormCreate();
+    // The progress window comes right after the main window, hidden.
+    if (!startFailed_) Form3 = new TForm3(this);
 }
 
 void TForm1::showPlatformError(const core::PlatformError& error) {
@@ -91,6 +106,48 @@ void TForm1::showPlatformError(const core::PlatformError& error) {
 }
 
 void TForm1::ToolButton3Click() { Form2->ShowSettings(mailDirectory_, *ShellListView1); }
+
+void TForm1::N3Click() {
+    // What the operation leaves in the folder text is written back even when
+    // it stops with an error midway.
+    std::string folder = Form2->deletedFilesFolder();
+    try {
+        folder = core::SendSelected(ShellListView1->SelectedEntry(), recipients_, mailDirectory_,
+                                    Form2->deleteAfterSending(), folder, *Form3, *runner_,
+                                    platform_, messages_);
+    } catch (const core::PlatformError& e) {
+        Form2->setDeletedFilesFolder(folder);
+        showPlatformError(e);
+        return;
+    }
+    Form2->setDeletedFilesFolder(folder);
+}
+
+void TForm1::ToolButton2Click() {
+    const std::string before = Form2->deletedFilesFolder();
+    try {
+        Form2->setDeletedFilesFolder(core::MoveToDeleted(ShellListView1->SelectedEntry(), before,
+                                                         *Form3, platform_, messages_));
+    } catch (const core::PlatformError& e) {
+        showPlatformError(e);
+    }
+}
+
+void TForm1::ToolButton4Click() { ShowDeletedFolder(); }
+
+void TForm1::ShowDeletedFolder() {
+    const std::string folder = Form2->deletedFilesFolder();
+    // The folder is one argument, blanks and all; no shell sees it.
+    if (!platform_.startDetached({"xdg-open", folder}, {})) {
+        messages_.error("Не могу показать директорию " + folder);
+    }
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    // A send waiting on the mail tool stops waiting; the window closes now.
+    runner_->stopWaiting();
+    QWidget::closeEvent(event);
+}
 
 void TForm1::Timer1Timer() {
     try {

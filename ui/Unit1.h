@@ -21,6 +21,7 @@ namespace dorvel::ui {
 
 class CheckListBox;
 class ShellListView;
+class EventLoopRunner;
 class TForm2;
 class TForm3;
 
@@ -53,10 +54,17 @@ public:
     core::FolderListing ShellListView2;
     QTimer* Timer1;
     TForm2* Form2 = nullptr;  // owned: created during start-up
-    TForm3* Form3 = nullptr;  // created by the program right after this window
+    TForm3* Form3 = nullptr;  // owned: created right after this window
 
     void Timer1Timer();
+    void N3Click();
+    void ToolButton2Click();
+    void ToolButton4Click();
     void ToolButton3Click();
+    void ShowDeletedFolder();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void FormCreate();
@@ -67,6 +75,7 @@ private:
 
     platform::Platform& platform_;
     core::Messages& messages_;
+    EventLoopRunner* runner_;
     std::string mailDirectory_;
     std::vector<core::Recipient> recipients_;
     bool startFailed_ = false;

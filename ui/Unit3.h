@@ -6,6 +6,8 @@
 #include <QDialog>
 #include <string>
 
+#include "core/Progress.h"
+
 class QLabel;
 
 namespace dorvel::ui {
@@ -29,17 +31,17 @@ private:
     int frame_ = 1;
 };
 
-class TForm3 final : public QDialog {
+class TForm3 final : public QDialog, public core::Progress {
     Q_OBJECT
 public:
     explicit TForm3(QWidget* parent = nullptr);
     ~TForm3() override;
 
-    void SetCaption(const std::string& text);
-    void SetFileLine(const std::string& text);
-    void SetRecipientLine(const std::string& text);
-    void Show();
-    void Close();
+    void SetCaption(const std::string& text) override;
+    void SetFileLine(const std::string& text) override;
+    void SetRecipientLine(const std::string& text) override;
+    void Show() override;
+    void Close() override;
 
     QLabel* Label1;
     QLabel* Label3;

@@ -9,7 +9,6 @@
 #include "platform/Platform.h"
 #include "ui/MessageBoxes.h"
 #include "ui/Unit1.h"
-#include "ui/Unit3.h"
 
 namespace {
 
@@ -50,8 +49,6 @@ int main(int argc, char** argv) {
         form.FormDestroy();
         return 0;
     }
-    dorvel::ui::TForm3 progress(&form);
-    form.Form3 = &progress;
     CloseOnTermination(form);
     form.showInStoredState();
     const int result = QApplication::exec();

@@ -1,0 +1,69 @@
+#include "core/MailSending.h"
+
+#include "core/DeletedFilesMover.h"
+#include "platform/CodePages.h"
+
+namespace dorvel::core {
+
+std::vector<std::string> MailToolArguments(const std::string& mailDirectory,
+                                           std::string_view recipientCode,
+                                           const std::string& fileArgument) {
+    return {mailDirectory + "TOMAIL",
+            std::string("-H") + kToolCode,
+            "-N" + std::string(recipientCode),
+            "-F" + fileArgument,
+            "-X",
+            "-SOFFICE"};
+}
+
+std::string MailToolCommandLine(const std::vector<std::string>& arguments) {
+    std::string line;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        if (i > 0) line += ' ';
+        // The recipient code is Windows-1251 like the address file; the rest
+        // is as the file system gives it.
+        line += i == 2 ? platform::Cp1251ToUtf8(arguments[i]) : arguments[i];
+    }
+    return line;
+}
+
+std::string FileArgument(const platform::Platform& platform, const std::string& path) {
+    return platform.exists(path) ? path : std::string();
+}
+
+std::string SendSelected(const std::optional<FolderEntry>& selected,
+                         const std::vector<Recipient>& recipients, const std::string& mailDirectory,
+                         bool deleteAfterSending, std::string deletedFilesFolder,
+                         Progress& progress, ProcessRunner& runner, platform::Platform& platform,
+                         Messages& messages) {
+    if (!selected) {
+        messages.information("Выберите файл для отправки");
+        return deletedFilesFolder;
+    }
+    if (TickedEntries(recipients).empty()) {
+        messages.information("Выберите получателей письма");
+        return deletedFilesFolder;
+    }
+    // The entry is taken once; a change of the selection during the waits
+    // does not change what is sent. The list is walked by position, so a
+    // tick changed meanwhile counts for the recipients still to come.
+    const FolderEntry entry = *selected;
+    progress.SetCaption("Отправка почты");
+    progress.SetFileLine(entry.displayName);
+    progress.Show();
+    for (std::size_t i = 0; i < recipients.size(); ++i) {
+        if (!recipients[i].ticked) continue;
+        const std::string line = recipients[i].line;
+        progress.SetRecipientLine(platform::Cp1251ToUtf8(line));
+        const auto arguments = MailToolArguments(mailDirectory, RecipientCode(line),
+                                                 FileArgument(platform, entry.fullPath));
+        if (!runner.RunAndWait(arguments)) {
+            messages.error("Произошла ошибка при запуске " + MailToolCommandLine(arguments));
+        }
+    }
+    progress.Close();
+    if (!deleteAfterSending) return deletedFilesFolder;
+    return MoveToDeleted(entry, std::move(deletedFilesFolder), progress, platform, messages);
+}
+
+}  // namespace dorvel::core

@@ -1,0 +1,207 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <random>
+
+#include "FakePlatform.h"
+#include "RecordingProgress.h"
+#include "TempDir.h"
+#include "core/DeletedFilesMover.h"
+#include "platform/PosixPlatform.h"
+
+using namespace dorvel;
+using dorvel::fakes::RecordingMessages;
+using dorvel::fakes::RecordingProgress;
+using dorvel::fakes::TempDir;
+namespace fs = std::filesystem;
+
+namespace {
+
+class MoverTest : public ::testing::Test {
+protected:
+    std::string unique(const std::string& name) {
+        return core::MakeUniqueTarget(dir / name, platform::HostPlatform())
+            .substr(dir.path().size() + 1);
+    }
+    // Takes the name, then returns the next free one.
+    std::string takeAndNext(const std::string& name) {
+        dir.write(name, "taken");
+        return unique(name);
+    }
+    std::string move(const std::string& name, const std::string& folder) {
+        return core::MoveToDeleted(core::FolderEntry{name, dir / name}, folder, progress,
+                                   platform::HostPlatform(), messages);
+    }
+
+    TempDir dir;
+    RecordingProgress progress;
+    RecordingMessages messages;
+};
+
+}  // namespace
+
+TEST_F(MoverTest, NumberedNamesFollowTheWorkedExamples) {
+    EXPECT_EQ(unique("a.doc"), "a.doc");
+    EXPECT_EQ(takeAndNext("a.doc"), "a.1.doc");
+    EXPECT_EQ(takeAndNext("a.1.doc"), "a.2.doc");
+    EXPECT_EQ(takeAndNext("a.2.doc"), "a.3.doc");
+    EXPECT_EQ(takeAndNext("readme"), "readme.1");
+    EXPECT_EQ(takeAndNext("readme.1"), "readme.1.1");
+    EXPECT_EQ(takeAndNext("readme.1.1"), "readme.2.1");
+    EXPECT_EQ(takeAndNext("readme.2.1"), "readme.3.1");
+    EXPECT_EQ(takeAndNext("x.9.doc"), "x.10.doc");
+    EXPECT_EQ(takeAndNext("data.2004.txt"), "data.2005.txt");
+    EXPECT_EQ(takeAndNext(".profile"), ".1.profile");
+}
+
+TEST_F(MoverTest, AMiddlePartThatIsNoNumberGetsACounterAfterIt) {
+    EXPECT_EQ(takeAndNext("my.report.doc"), "my.report.1.doc");
+    EXPECT_EQ(takeAndNext("my.report.1.doc"), "my.report.2.doc");
+    EXPECT_EQ(takeAndNext("a..doc"), "a..1.doc");
+    EXPECT_EQ(takeAndNext("b.99999999999.doc"), "b.99999999999.1.doc");
+    EXPECT_EQ(takeAndNext("c.2147483647.doc"), "c.2147483648.doc");
+}
+
+TEST_F(MoverTest, ADirectoryOfTheTargetsNameIsNotTakenAndTheMoveFailsSilently) {
+    fs::create_directories(dir / "del/a.doc");
+    dir.write("a.doc", "letter");
+    EXPECT_EQ(move("a.doc", dir / "del"), dir / "del/");
+    EXPECT_EQ(dir.read("a.doc"), "letter");
+    EXPECT_TRUE(fs::is_directory(dir / "del/a.doc"));
+    EXPECT_TRUE(messages.errors.empty());
+}
+
+TEST_F(MoverTest, NothingSelectedShowsTheMessageAndChangesNothing) {
+    EXPECT_EQ(core::MoveToDeleted(std::nullopt, dir / "del", progress, platform::HostPlatform(),
+                                  messages),
+              dir / "del");
+    EXPECT_EQ(messages.informations, std::vector<std::string>{"Выберите файл для удаления"});
+    EXPECT_TRUE(progress.events.empty());
+    EXPECT_FALSE(fs::exists(dir / "del"));
+}
+
+TEST_F(MoverTest, TheFolderIsCreatedAndGetsItsSeparator) {
+    dir.write("a.doc", "first");
+    EXPECT_EQ(move("a.doc", dir / "del"), dir / "del/");
+    EXPECT_EQ(dir.read("del/a.doc"), "first");
+    EXPECT_EQ(progress.events,
+              (std::vector<std::string>{"caption Перемещается файл", "file " + (dir / "a.doc"),
+                                        "line " + (dir / "del/a.doc"), "show", "close"}));
+    dir.write("a.doc", "second");
+    EXPECT_EQ(move("a.doc", dir / "del/"), dir / "del/");
+    EXPECT_EQ(dir.read("del/a.1.doc"), "second");
+    EXPECT_EQ(dir.read("del/a.doc"), "first");
+}
+
+TEST_F(MoverTest, AFolderThatCannotBeCreatedStopsWithTheReportAndMovesNothing) {
+    dir.write("a.doc", "letter");
+    try {
+        move("a.doc", dir / "missing/parent/del");
+        FAIL() << "a folder under a missing parent was reported as made";
+    } catch (const core::PlatformError& e) {
+        EXPECT_STREQ(e.what(), "Invalid filename");
+    }
+    dir.write("plain-file", "x");
+    EXPECT_THROW(move("a.doc", dir / "plain-file"), core::PlatformError);
+    EXPECT_THROW(move("a.doc", ""), core::PlatformError);
+    EXPECT_EQ(dir.read("a.doc"), "letter");
+    EXPECT_FALSE(progress.visible);
+    EXPECT_EQ(std::count(progress.events.begin(), progress.events.end(), "show"), 0);
+}
+
+TEST_F(MoverTest, AFolderEntryMovesLikeAFile) {
+    fs::create_directories(dir / "old letters/inner");
+    dir.write("old letters/inner/x.txt", "kept");
+    move("old letters", dir / "del");
+    EXPECT_EQ(dir.read("del/old letters/inner/x.txt"), "kept");
+}
+
+TEST_F(MoverTest, HostileNamesAreMovedWithoutLoss) {
+    for (const std::string name : {"-rf", "a b", "q\"uote", "semi;colon", "$(reboot)", "new\nline",
+                                   "\xFF\xFE bytes", "Лист.doc"}) {
+        dir.write(name, "letter " + name);
+        move(name, dir / "del");
+        EXPECT_EQ(dir.read("del/" + name), "letter " + name);
+        EXPECT_FALSE(fs::exists(dir / name));
+    }
+}
+
+TEST(SafeMove, AMoveNeverReplacesAFileThatAppearedAtTheTarget) {
+    TempDir dir;
+    dir.write("letter", "mine");
+    dir.write("target", "someone else's");
+    EXPECT_FALSE(platform::HostPlatform().moveNoReplace(dir / "letter", dir / "target"));
+    EXPECT_FALSE(platform::CopyThenRemove(dir / "letter", dir / "target"));
+    EXPECT_EQ(dir.read("target"), "someone else's");
+    EXPECT_EQ(dir.read("letter"), "mine");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator{}), 2)
+        << "a temporary copy was left behind";
+}
+
+// Another file system than /tmp, where one is to be had.
+static std::string OtherFileSystem() {
+    struct stat a {
+    }, b{};
+    if (::stat("/dev/shm", &a) != 0 || ::stat(fs::temp_directory_path().c_str(), &b) != 0)
+        return {};
+    return a.st_dev != b.st_dev ? "/dev/shm" : std::string();
+}
+
+TEST(SafeMove, AcrossFileSystemsTheLetterArrivesWhole) {
+    const std::string other = OtherFileSystem();
+    if (other.empty()) GTEST_SKIP() << "no second file system here";
+    TempDir dir;
+    std::string pattern = other + "/dorvel-move-XXXXXX";
+    const std::string source = ::mkdtemp(pattern.data());
+    const std::string letter(3 << 20, 'L');
+    std::ofstream(source + "/letter.doc", std::ios::binary) << letter;
+    ASSERT_TRUE(platform::HostPlatform().moveNoReplace(source + "/letter.doc", dir / "letter.doc"));
+    EXPECT_EQ(dir.read("letter.doc"), letter);
+    EXPECT_FALSE(fs::exists(source + "/letter.doc"));
+    fs::remove_all(source);
+}
+
+TEST(SafeMove, KilledAtAnyPointTheLetterIsWholeSomewhere) {
+    const std::string other = OtherFileSystem();
+    if (other.empty()) GTEST_SKIP() << "no second file system here";
+    TempDir dir;
+    std::string pattern = other + "/dorvel-kill-XXXXXX";
+    const std::string source = ::mkdtemp(pattern.data());
+    std::string letter(1 << 20, '\0');
+    for (std::size_t i = 0; i < letter.size(); ++i) letter[i] = static_cast<char>(i * 7 + i / 4096);
+    std::mt19937 random(20261208);
+    int whole = 0;
+    for (int run = 0; run < 200; ++run) {
+        const std::string from = source + "/letter.doc";
+        const std::string to = dir / "letter.doc";
+        fs::remove(to);
+        for (const auto& e : fs::directory_iterator(dir.path())) fs::remove(e.path());
+        std::ofstream(from, std::ios::binary | std::ios::trunc) << letter;
+        const pid_t child = ::fork();
+        if (child == 0) ::_exit(platform::CopyThenRemove(from, to) ? 0 : 1);
+        ::usleep(std::uniform_int_distribution<int>(0, 30000)(random));
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        const bool inSource = fs::exists(from);
+        const bool inTarget = fs::exists(to);
+        ASSERT_TRUE(inSource || inTarget) << "run " << run << ": the letter is gone";
+        if (inTarget) {
+            ASSERT_EQ(dir.read("letter.doc"), letter)
+                << "run " << run << ": a partial file under the final name";
+        }
+        if (inSource) {
+            std::ifstream in(from, std::ios::binary);
+            ASSERT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), letter) << "run " << run;
+        }
+        whole += inTarget && !inSource;
+    }
+    std::cout << "moves that completed before the kill: " << whole << " of 200\n";
+    fs::remove_all(source);
+}

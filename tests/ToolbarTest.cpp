@@ -1,0 +1,137 @@
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <filesystem>
+
+#include "FakePlatform.h"
+#include "TempDir.h"
+#include "platform/Platform.h"
+#include "ui/LettersView.h"
+#include "ui/Unit1.h"
+#include "ui/Unit2.h"
+#include "ui/Unit3.h"
+
+using namespace dorvel;
+using dorvel::fakes::InDirectory;
+using dorvel::fakes::RecordingMessages;
+using dorvel::fakes::TempDir;
+namespace fs = std::filesystem;
+
+namespace {
+
+// The program on a real mail directory with the stand-in mail tool.
+class ToolbarTest : public ::testing::Test {
+protected:
+    ToolbarTest() : cd(dir.path()) {
+        fs::create_directories(dir / "mail");
+        fs::create_directories(dir / "letters");
+        fs::copy_file(DORVEL_TOMAIL_PATH, dir / "mail/TOMAIL");
+        dir.write("mail/LUSERS.NDE", "L_A first\r\nL_B second\r\n");
+        dir.write("letters/REPORT.DOC", "report");
+        ::setenv("ZOVOVOD", (dir / "mail").c_str(), 1);
+    }
+    ~ToolbarTest() override {
+        ::unsetenv("ZOVOVOD");
+        ::unsetenv("DORVEL_TOMAIL_DELAY_MS");
+    }
+    std::unique_ptr<ui::TForm1> start(const std::string& options) {
+        dir.write("dorvel.ini", "[Options]\r\nLetters=" + (dir / "letters") + "\r\n" + options +
+                                    "[ListCheck]\r\nL_A first=1\r\nL_B second=1\r\n");
+        auto form = std::make_unique<ui::TForm1>(platform::HostPlatform(), messages);
+        form->show();
+        return form;
+    }
+    std::size_t journalLines() {
+        const std::string journal = dir.read("mail/journal.txt");
+        return static_cast<std::size_t>(std::count(journal.begin(), journal.end(), '\n'));
+    }
+
+    TempDir dir;
+    InDirectory cd;
+    RecordingMessages messages;
+};
+
+}  // namespace
+
+TEST_F(ToolbarTest, SendWithTheOptionMovesTheLetterAndTheFieldGetsItsSeparator) {
+    auto form = start("PostMove=1\r\nMoveDir=" + (dir / "del") + "\r\n");
+    form->ShellListView1->selectRow(0);
+    QTest::mouseClick(form->ToolButton1, Qt::LeftButton);
+    EXPECT_EQ(journalLines(), 2u);
+    EXPECT_EQ(dir.read("mail/outbox/L_B/REPORT.DOC"), "report");
+    EXPECT_EQ(dir.read("del/REPORT.DOC"), "report");
+    EXPECT_FALSE(fs::exists(dir / "letters/REPORT.DOC"));
+    EXPECT_EQ(form->Form2->deletedFilesFolder(), dir / "del/");
+    EXPECT_FALSE(form->Form3->isVisible());
+    form->FormDestroy();
+    EXPECT_NE(dir.read("dorvel.ini").find("MoveDir=" + (dir / "del/") + "\r\n"), std::string::npos);
+}
+
+TEST_F(ToolbarTest, DeleteWithNothingSelectedChangesNothingNotEvenTheField) {
+    auto form = start("MoveDir=" + (dir / "del") + "\r\n");
+    QTest::mouseClick(form->ToolButton2, Qt::LeftButton);
+    EXPECT_EQ(messages.informations, std::vector<std::string>{"Выберите файл для удаления"});
+    EXPECT_EQ(form->Form2->deletedFilesFolder(), dir / "del");
+    EXPECT_FALSE(fs::exists(dir / "del"));
+}
+
+TEST_F(ToolbarTest, DeleteTwiceKeepsBothLettersUnderNumberedNames) {
+    auto form = start("MoveDir=" + (dir / "del") + "\r\n");
+    for (int i = 0; i < 2; ++i) {
+        dir.write("letters/REPORT.DOC", "report " + std::to_string(i));
+        form->Timer1Timer();
+        form->ShellListView1->selectRow(0);
+        QTest::mouseClick(form->ToolButton2, Qt::LeftButton);
+    }
+    EXPECT_EQ(dir.read("del/REPORT.DOC"), "report 0");
+    EXPECT_EQ(dir.read("del/REPORT.1.DOC"), "report 1");
+}
+
+TEST_F(ToolbarTest, AnErrorInTheMoveIsShownAndTheProgramCarriesOn) {
+    auto form = start("MoveDir=" + (dir / "no/such/parent") + "\r\n");
+    form->ShellListView1->selectRow(0);
+    QTest::mouseClick(form->ToolButton2, Qt::LeftButton);
+    EXPECT_EQ(messages.platformErrors, std::vector<std::string>{"Invalid filename"});
+    EXPECT_TRUE(fs::exists(dir / "letters/REPORT.DOC"));
+    EXPECT_FALSE(form->Form3->isVisible());
+}
+
+TEST_F(ToolbarTest, TheWaitServesTheWatchAndClosingEndsItAtOnce) {
+    ::setenv("DORVEL_TOMAIL_DELAY_MS", "1500", 1);
+    auto form = start("");
+    form->ShellListView1->selectRow(0);
+    bool relisted = false;
+    QTimer::singleShot(300, [&] {
+        dir.write("letters/ARRIVED.TXT", "new");
+        form->Timer1Timer();  // as the timer would, inside the wait
+        relisted = form->ShellListView1->Count() == 2;
+        form->close();
+    });
+    QElapsedTimer clock;
+    clock.start();
+    form->N3Click();
+    EXPECT_TRUE(relisted) << "the letters view did not follow its folder during the send";
+    EXPECT_LT(clock.elapsed(), 1200) << "closing did not end the wait";
+    // Both runs were started all the same; they finish on their own.
+    QTRY_COMPARE_WITH_TIMEOUT(journalLines(), std::size_t{2}, 5000);
+}
+
+TEST(ShowDeletedFolder, TheFolderReachesTheFileBrowserAsOneArgument) {
+    fakes::FakePlatform platform;
+    platform.env["ZOVOVOD"] = "/mail";
+    platform.files["/mail/LUSERS.NDE"] = "";
+    platform.files["./dorvel.ini"] = "[Options]\r\nMoveDir=/home/op/deleted letters\r\n";
+    RecordingMessages messages;
+    ui::TForm1 form(platform, messages);
+    QTest::mouseClick(form.ToolButton4, Qt::LeftButton);
+    ASSERT_EQ(platform.started.size(), 1u);
+    EXPECT_EQ(platform.started[0],
+              (std::vector<std::string>{"xdg-open", "/home/op/deleted letters"}));
+    platform.failStarts = true;
+    form.ShowDeletedFolder();
+    EXPECT_EQ(messages.errors,
+              std::vector<std::string>{"Не могу показать директорию /home/op/deleted letters"});
+}

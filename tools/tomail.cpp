@@ -1,0 +1,78 @@
+// A stand-in for the mail transport's TOMAIL, for the demo and the tests.
+// It accepts exactly the mail tool's command line, appends each run to
+// journal.txt in its own folder and drops a copy of the file into
+// outbox/<recipient code>/, so that a send can be seen on disk. Anything
+// else it refuses with exit status 2. DORVEL_TOMAIL_DELAY_MS makes it take
+// its time, as a real transport does.
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool StartsWith(const std::string& s, const char* prefix) { return s.rfind(prefix, 0) == 0; }
+
+bool ToolCode(const std::string& option) {
+    if (option.size() != 6 || !StartsWith(option, "-H")) return false;
+    for (std::size_t i = 2; i < 6; ++i) {
+        if (option[i] < 'A' || option[i] > 'Z') return false;
+    }
+    return true;
+}
+
+// One argument per field; backslash, tab and newline escaped, so that every
+// byte of a hostile name can be read back.
+std::string Escaped(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '\\') {
+            out += "\\\\";
+        } else if (c == '\t') {
+            out += "\\t";
+        } else if (c == '\n') {
+            out += "\\n";
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 6 || !ToolCode(argv[1]) || !StartsWith(argv[2], "-N") ||
+        !StartsWith(argv[3], "-F") || std::string(argv[4]) != "-X" ||
+        std::string(argv[5]) != "-SOFFICE") {
+        std::fprintf(stderr, "usage: TOMAIL -HCODE -NRECIPIENT -FFILE -X -SOFFICE\n");
+        return 2;
+    }
+    if (const char* delay = std::getenv("DORVEL_TOMAIL_DELAY_MS")) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(std::atoi(delay)));
+    }
+    const fs::path folder = fs::path(argv[0]).parent_path();
+    const std::string code = std::string(argv[2]).substr(2);
+    const std::string file = std::string(argv[3]).substr(2);
+    {
+        std::ofstream journal(folder / "journal.txt", std::ios::app | std::ios::binary);
+        for (int i = 1; i < argc; ++i) journal << (i > 1 ? "\t" : "") << Escaped(argv[i]);
+        journal << '\n';
+    }
+    std::error_code error;
+    if (file.empty() || !fs::is_regular_file(file, error)) return 1;
+    const fs::path outbox = folder / "outbox" / (code.empty() ? std::string("-") : code);
+    fs::create_directories(outbox, error);
+    fs::path target = outbox / fs::path(file).filename();
+    for (int n = 1; fs::exists(target, error); ++n) {
+        target = outbox / (fs::path(file).filename().string() + "." + std::to_string(n));
+    }
+    fs::copy_file(file, target, error);
+    return error ? 1 : 0;
+}
