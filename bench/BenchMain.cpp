@@ -18,7 +18,7 @@ namespace {
 
 // "Name/min_time:0.300/repeats:3" and the like stand for "Name".
 std::string PlainName(std::string name) {
-    for (const char* tag : {"/min_time:", "/repeats:", "/iterations:"}) {
+    for (const char* tag : {"/min_time:", "/repeats:", "/iterations:", "/manual_time"}) {
         const auto at = name.find(tag);
         if (at != std::string::npos) name.erase(at);
     }
@@ -48,7 +48,7 @@ public:
             const auto b = times_.find(r.against);
             if (a == times_.end() || b == times_.end() || b->second <= 0) continue;
             const double ratio = a->second / b->second;
-            std::printf("%-58s %9.2fx %7.1fx %s\n", r.label.c_str(), ratio, r.aim,
+            std::printf("%-58s %9.4fx %7.2fx %s\n", r.label.c_str(), ratio, r.aim,
                         ratio <= r.aim ? "ok" : "OVER");
         }
     }

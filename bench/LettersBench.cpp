@@ -324,3 +324,55 @@ const bench::RegisterRatio kStart(
 
 }  // namespace
 #endif
+
+#ifdef DORVEL_TOMAIL_PATH
+#include <sys/resource.h>
+
+#include "ui/EventLoopRunner.h"
+
+namespace {
+
+double CpuSeconds() {
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// A send waiting 2 seconds on a mail tool, and the program's own processor
+// time meanwhile; the tool's time is its own.
+void SendWait_CpuTime(benchmark::State& state) {
+    App();
+    char pattern[] = "/tmp/dorvel-wait-bench-XXXXXX";
+    const std::string folder = ::mkdtemp(pattern);
+    std::filesystem::copy_file(DORVEL_TOMAIL_PATH, folder + "/TOMAIL");
+    ::setenv("DORVEL_TOMAIL_DELAY_MS", "2000", 1);
+    ui::EventLoopRunner runner(platform::HostPlatform());
+    const std::vector<std::string> argv = {folder + "/TOMAIL", "-HPOST", "-NL_A", "-F" + folder + "/none",
+                                           "-X", "-SOFFICE"};
+    double cpu = 0;
+    for (auto _ : state) {
+        const double before = CpuSeconds();
+        runner.RunAndWait(argv);
+        const double spent = CpuSeconds() - before;
+        cpu += spent;
+        state.SetIterationTime(spent);
+    }
+    ::unsetenv("DORVEL_TOMAIL_DELAY_MS");
+    std::filesystem::remove_all(folder);
+    state.counters["cpu_share_of_one_core_percent"] =
+        100.0 * cpu / (2.0 * static_cast<double>(state.iterations()));
+}
+BENCHMARK(SendWait_CpuTime)->UseManualTime()->Iterations(2)->Repetitions(1)->Unit(benchmark::kMillisecond);
+
+// The same 2 seconds as wall time, to hold the processor time against.
+void SendWait_WallTime(benchmark::State& state) {
+    for (auto _ : state) state.SetIterationTime(2.0);
+}
+BENCHMARK(SendWait_WallTime)->UseManualTime()->Iterations(2)->Repetitions(1)->Unit(benchmark::kMillisecond);
+
+const bench::RegisterRatio kWait("program CPU time during a 2 s send wait / wall time", "SendWait_CpuTime",
+                                 "SendWait_WallTime", 0.02);
+
+}  // namespace
+#endif
