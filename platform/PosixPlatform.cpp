@@ -383,11 +383,19 @@ std::optional<Platform::Child> PosixPlatform::startProcess(const std::vector<std
     args.reserve(argv.size() + 1);
     for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
+    // A hidden program's output goes nowhere, as a hidden console's does; one
+    // that floods it can then never block on a full pipe.
+    posix_spawn_file_actions_t actions;
+    ::posix_spawn_file_actions_init(&actions);
+    ::posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    ::posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    ::posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
     pid_t pid = 0;
     // posix_spawn, not posix_spawnp: the program is named by its path and
     // never looked up on PATH.
-    if (::posix_spawn(&pid, args[0], nullptr, nullptr, args.data(), environ) != 0)
-        return std::nullopt;
+    const int failed = ::posix_spawn(&pid, args[0], &actions, nullptr, args.data(), environ);
+    ::posix_spawn_file_actions_destroy(&actions);
+    if (failed != 0) return std::nullopt;
     Child child;
     child.pid = pid;
     child.pidfd = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));

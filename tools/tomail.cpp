@@ -3,7 +3,9 @@
 // journal.txt in its own folder and drops a copy of the file into
 // outbox/<recipient code>/, so that a send can be seen on disk. Anything
 // else it refuses with exit status 2. DORVEL_TOMAIL_DELAY_MS makes it take
-// its time, as a real transport does.
+// its time, as a real transport does; DORVEL_TOMAIL_MISBEHAVE makes it fail
+// on purpose: "hang", "crash", "fail" (exit 1 at once) or "flood" (write
+// 64 MiB to its output first).
 
 #include <chrono>
 #include <cstdio>
@@ -53,6 +55,18 @@ int main(int argc, char** argv) {
         std::string(argv[5]) != "-SOFFICE") {
         std::fprintf(stderr, "usage: TOMAIL -HCODE -NRECIPIENT -FFILE -X -SOFFICE\n");
         return 2;
+    }
+    if (const char* misbehave = std::getenv("DORVEL_TOMAIL_MISBEHAVE")) {
+        const std::string how = misbehave;
+        if (how == "hang") {
+            for (;;) std::this_thread::sleep_for(std::chrono::hours(1));
+        }
+        if (how == "crash") std::abort();
+        if (how == "fail") return 1;
+        if (how == "flood") {
+            const std::string block(1 << 16, 'x');
+            for (int i = 0; i < 1024; ++i) std::fwrite(block.data(), 1, block.size(), stdout);
+        }
     }
     if (const char* delay = std::getenv("DORVEL_TOMAIL_DELAY_MS")) {
         std::this_thread::sleep_for(std::chrono::milliseconds(std::atoi(delay)));
