@@ -11,6 +11,9 @@ packages=(
   fonts-dejavu-core fonts-liberation
 )
 
+# The fuzzers need clang and its libFuzzer runtime as well.
+if [ "${1:-}" = "--fuzz" ]; then packages+=(clang libclang-rt-14-dev); fi
+
 missing=()
 for p in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
