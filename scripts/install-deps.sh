@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
   fonts-dejavu-core fonts-liberation
+  dpkg-dev desktop-file-utils xdotool openbox x11-utils imagemagick
 )
 
 # The fuzzers need clang and its libFuzzer runtime as well.
