@@ -1,0 +1,191 @@
+#!/usr/bin/env bash
+# End-to-end: the real dorvel under a virtual X display with a window
+# manager, driven only through the X server as a person would (clicks, keys)
+# and judged by what a person can see: windows on the screen and files on
+# disk. Usage: e2e.sh DORVEL TOMAIL CASE. Every wait is bounded polling.
+set -uo pipefail
+dorvel="$1"
+tomail="$2"
+case_name="$3"
+here="$(cd "$(dirname "$0")" && pwd)"
+root="$(cd "$here/../.." && pwd)"
+
+if [ -z "${E2E_INSIDE:-}" ]; then
+  export E2E_INSIDE=1
+  exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
+fi
+
+# The settings file is Windows-1251: match it byte by byte.
+cgrep() { LC_ALL=C grep -a "$@"; }
+fail() { echo "E2E $case_name FAILED: $*" >&2; exit 1; }
+
+work="$(mktemp -d)"
+cleanup() {
+  [ -n "${pid:-}" ] && kill -9 "$pid" 2>/dev/null
+  [ -n "${wm:-}" ] && kill "$wm" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+mkdir -p "$work/mail" "$work/letters" "$work/run" "$work/deleted"
+cp "$root/demo/mail/LUSERS.NDE" "$work/mail/"
+cp -r "$root/demo/letters/." "$work/letters/"
+cp "$tomail" "$work/mail/TOMAIL"
+export ZOVOVOD="$work/mail"
+export HOME="$work/home"
+mkdir -p "$HOME"
+ini="$work/run/dorvel.ini"
+
+openbox >/dev/null 2>&1 &
+wm=$!
+sleep 0.5
+
+# Waits up to 30 s for a window of that exact title; prints its id.
+window() {
+  local id
+  for _ in $(seq 300); do
+    id="$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1)"
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+# Waits up to 30 s for a condition given as a command.
+until_true() {
+  for _ in $(seq 300); do "$@" && return 0; sleep 0.1; done
+  return 1
+}
+gone() { ! kill -0 "$pid" 2>/dev/null; }
+# What the main window shows, as a hash of its picture.
+picture() { import -window "$main" png:- 2>/dev/null | md5sum; }
+changed_from() { [ "$(picture)" != "$1" ]; }
+start() {
+  (cd "$work/run" && exec "$dorvel") &
+  pid=$!
+  main="$(window '\.')" || fail "the main window never appeared"
+  xdotool windowactivate --sync "$main" 2>/dev/null || true
+}
+# A click at a point of the window's own area.
+click() { xdotool mousemove --window "$1" "$2" "$3" click 1; sleep 0.2; }
+close_main() {
+  # As a person would: Alt+F4 again if the first did not reach the window.
+  for _ in 1 2 3; do
+    xdotool windowactivate "$main" 2>/dev/null
+    xdotool key --window "$main" --clearmodifiers alt+F4
+    for _ in $(seq 50); do gone && break; sleep 0.1; done
+    gone && break
+  done
+  gone || fail "closing the window did not end the program"
+  wait "$pid" 2>/dev/null
+  pid=""
+}
+# Places in the main window: toolbar buttons, recipient rows, letter rows.
+send_button() { click "$main" 20 22; }
+delete_button() { click "$main" 58 22; }
+settings_button() { click "$main" 136 22; }
+tick_recipient() { click "$main" 6 $((50 + 13 * $1)); }
+letters_x=300
+letter_row() { click "$main" "$letters_x" $((27 + ${ROW_HEIGHT:-18} * $1)); }
+# The demo letters, in the view's order: archive/, NOTES.TXT, price list.xls,
+# REPORT.DOC, Звіт за листопад.txt.
+
+case "$case_name" in
+first_start)
+  start
+  close_main
+  cgrep -q "WindowState=0" "$ini" || fail "the settings file was not written at exit"
+  cgrep -q "MoveDir=$HOME/letters_save" "$ini" || fail "the default deleted-files folder is not letters_save in the home folder"
+  cgrep -q "Letters=rfDesktop" "$ini" || fail "a first run should keep the desktop as its letters folder"
+  ;;
+no_mail_directory)
+  unset ZOVOVOD
+  (cd "$work/run" && exec "$dorvel") &
+  pid=$!
+  box="$(window Error)" || fail "no error message about ZOVOVOD appeared"
+  xdotool search --name '^\.$' --onlyvisible >/dev/null 2>&1 && fail "the main window was shown although the program must end"
+  xdotool windowactivate --sync "$box" key Return
+  until_true gone || fail "the program did not end after its message"
+  cgrep -q "Top=106" "$ini" || fail "the settings file was not rewritten with the start geometry"
+  ;;
+send)
+  printf '[Options]\r\nLetters=%s\r\n' "$work/letters" > "$ini"
+  start
+  tick_recipient 0
+  tick_recipient 2
+  letter_row 3
+  send_button
+  until_true test "$(wc -l < "$work/mail/journal.txt" 2>/dev/null || echo 0)" -eq 2 ||
+    fail "the mail tool did not run once per ticked recipient"
+  grep -q $'\t-NL_KIEV01\t' "$work/mail/journal.txt" || fail "the first ticked recipient was not sent to"
+  grep -q $'\t-NL_LVIV03\t' "$work/mail/journal.txt" || fail "the third recipient was not sent to"
+  cmp -s "$work/letters/REPORT.DOC" "$work/mail/outbox/L_KIEV01/REPORT.DOC" || fail "REPORT.DOC did not reach the outbox"
+  close_main
+  cgrep -q "L_KIEV01 .*=1" "$ini" || fail "the ticks were not saved"
+  ;;
+delete_twice)
+  printf '[Options]\r\nLetters=%s\r\nMoveDir=%s\r\n' "$work/letters" "$work/deleted" > "$ini"
+  start
+  for round in 1 2; do
+    shown="$(picture)"
+    echo "letter $round" > "$work/letters/NOTES.TXT"
+    if [ "$round" = 2 ]; then
+      until_true changed_from "$shown" || fail "NOTES.TXT did not reappear in the list"
+    fi
+    letter_row 1
+    selected="$(picture)"
+    delete_button
+    until_true test ! -e "$work/letters/NOTES.TXT" || fail "delete $round did not move NOTES.TXT away"
+    until_true changed_from "$selected" || fail "the deleted NOTES.TXT stayed in the list"
+  done
+  cgrep -q "letter 1" "$work/deleted/NOTES.TXT" || fail "the first deleted letter is not NOTES.TXT"
+  cgrep -q "letter 2" "$work/deleted/NOTES.1.TXT" || fail "the second letter of that name is not NOTES.1.TXT"
+  close_main
+  ;;
+settings_dialog)
+  printf '[Options]\r\nLetters=%s\r\n' "$work/letters" > "$ini"
+  start
+  settings_button
+  dialog="$(window 'Настройки')" || fail "the settings dialog did not open"
+  click "$dialog" 150 178
+  xdotool key ctrl+a
+  xdotool type --delay 5 "$work/other deleted"
+  click "$dialog" 317 268
+  until_true test -z "$(xdotool search --onlyvisible --name '^Настройки$' 2>/dev/null)" || fail "the dialog did not close"
+  letter_row 2
+  delete_button
+  until_true test -e "$work/other deleted/price list.xls" || fail "the delete did not use the folder typed in the dialog"
+  close_main
+  cgrep -q "MoveDir=$work/other deleted/" "$ini" || fail "the typed deleted-files folder was not saved at exit"
+  ;;
+dropped_file)
+  printf '[Options]\r\nLetters=%s\r\nMoveDir=%s\r\n' "$work/letters" "$work/deleted" > "$ini"
+  start
+  shown="$(picture)"
+  echo "dropped" > "$work/letters/000 dropped.txt"  # sorts right after the folder
+  until_true changed_from "$shown" || fail "a file dropped by another program did not appear in the list"
+  letter_row 1
+  delete_button
+  until_true test -e "$work/deleted/000 dropped.txt" || fail "a file dropped by another program did not appear in the list"
+  close_main
+  ;;
+restart)
+  printf '[Options]\r\nLetters=%s\r\n' "$work/letters" > "$ini"
+  start
+  tick_recipient 2  # L_LVIV03; L_KHAR02 stands twice and its later tick wins
+  xdotool windowsize --sync "$main" 760 540
+  xdotool windowmove --sync "$main" 150 90
+  sleep 0.3
+  close_main
+  before="$(cgrep -E "^(Top|Left|Height|Width|Panel1|Letters)=|LVIV03.*=1" "$ini" | sort)"
+  start
+  geometry="$(xdotool getwindowgeometry "$main")"
+  echo "$geometry" | cgrep -q "Geometry: 760x540" || fail "the window did not come back at its size: $geometry"
+  close_main
+  after="$(cgrep -E "^(Top|Left|Height|Width|Panel1|Letters)=|LVIV03.*=1" "$ini" | sort)"
+  [ "$before" = "$after" ] || fail "a restart changed geometry, panel, ticks or letters folder: $before / $after"
+  echo "$after" | cgrep -q "LVIV03" || fail "the tick did not survive the restart"
+  ;;
+*)
+  fail "no such case"
+  ;;
+esac
+echo "E2E $case_name passed"
