@@ -73,6 +73,15 @@ std::string FinalTarget(std::string path) {
     return path;
 }
 
+// The argument vector exec wants, pointing into the strings given.
+std::vector<char*> ArgumentVector(const std::vector<std::string>& argv) {
+    std::vector<char*> args;
+    args.reserve(argv.size() + 1);
+    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    return args;
+}
+
 // A program started without waiting is still our child; someone must collect
 // its exit so it does not linger as a zombie.
 void ReapLater(pid_t pid) {
@@ -278,10 +287,7 @@ int PosixPlatform::renameNoReplace(const std::string& from, const std::string& t
 bool PosixPlatform::startDetached(const std::vector<std::string>& argv,
                                   const std::string& workingDirectory) {
     if (argv.empty()) return false;
-    std::vector<char*> args;
-    args.reserve(argv.size() + 1);
-    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
+    std::vector<char*> args = ArgumentVector(argv);
     posix_spawn_file_actions_t actions;
     ::posix_spawn_file_actions_init(&actions);
     if (!workingDirectory.empty()) {
@@ -379,10 +385,7 @@ bool PosixPlatform::moveNoReplace(const std::string& from, const std::string& to
 
 std::optional<Platform::Child> PosixPlatform::startProcess(const std::vector<std::string>& argv) {
     if (argv.empty()) return std::nullopt;
-    std::vector<char*> args;
-    args.reserve(argv.size() + 1);
-    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
+    std::vector<char*> args = ArgumentVector(argv);
     // A hidden program's output goes nowhere, as a hidden console's does; one
     // that floods it can then never block on a full pipe.
     posix_spawn_file_actions_t actions;

@@ -8,8 +8,7 @@
 #include <QTimer>
 #include <filesystem>
 
-#include "FakePlatform.h"
-#include "TempDir.h"
+#include "ProgramOnDisk.h"
 #include "core/Messages.h"
 #include "platform/Platform.h"
 #include "ui/LettersView.h"
@@ -115,31 +114,16 @@ TEST_F(LettersViewTest, InPlaceRenameRenamesOnDiskAndRefusalIsReported) {
 
 namespace {
 
-// The main window on a real letters folder, with the address file beside it.
-class WatchTest : public ::testing::Test {
+// The main window on a real letters folder.
+class WatchTest : public dorvel::fakes::ProgramOnDisk {
 protected:
-    WatchTest() : cd(dir.path()) {
-        fs::create_directories(dir / "mail");
-        fs::create_directories(dir / "letters");
-        dir.write("mail/LUSERS.NDE", "L_A x\r\n");
-        dir.write("dorvel.ini", "[Options]\r\nLetters=" + (dir / "letters") + "\r\n");
-        ::setenv("ZOVOVOD", (dir / "mail").c_str(), 1);
-    }
-    ~WatchTest() override { ::unsetenv("ZOVOVOD"); }
+    WatchTest() { settings(lettersOption()); }
     void touch(const std::string& name) { dir.write("letters/" + name, "x"); }
-    std::unique_ptr<ui::TForm1> start() {
-        auto form = std::make_unique<ui::TForm1>(platform::HostPlatform(), messages);
-        form->show();
-        return form;
-    }
+    std::unique_ptr<ui::TForm1> start() { return startProgram(); }
     static int selectedRow(ui::TForm1& form) {
         const auto rows = form.ShellListView1->selectionModel()->selectedRows();
         return rows.isEmpty() ? -1 : rows.first().row();
     }
-
-    TempDir dir;
-    InDirectory cd;
-    RecordingMessages messages;
 };
 
 }  // namespace

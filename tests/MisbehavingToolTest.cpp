@@ -8,8 +8,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "FakePlatform.h"
-#include "TempDir.h"
+#include "ProgramOnDisk.h"
 #include "platform/Platform.h"
 #include "ui/LettersView.h"
 #include "ui/Unit1.h"
@@ -17,9 +16,7 @@
 #include "ui/Unit3.h"
 
 using namespace dorvel;
-using dorvel::fakes::InDirectory;
 using dorvel::fakes::RecordingMessages;
-using dorvel::fakes::TempDir;
 namespace fs = std::filesystem;
 
 namespace {
@@ -36,26 +33,15 @@ void KillProcessesUnder(const std::string& folder) {
     }
 }
 
-class MisbehavingToolTest : public ::testing::Test {
+class MisbehavingToolTest : public dorvel::fakes::ProgramOnDisk {
 protected:
-    MisbehavingToolTest() : cd(dir.path()) {
-        fs::create_directories(dir / "mail");
-        fs::create_directories(dir / "letters");
-        fs::copy_file(DORVEL_TOMAIL_PATH, dir / "mail/TOMAIL");
-        dir.write("mail/LUSERS.NDE", "L_A first\r\nL_B second\r\n");
+    MisbehavingToolTest() {
         dir.write("letters/REPORT.DOC", "report");
-        dir.write("dorvel.ini", "[Options]\r\nLetters=" + (dir / "letters") +
-                                    "\r\n[ListCheck]\r\nL_A first=1\r\nL_B second=1\r\n");
-        ::setenv("ZOVOVOD", (dir / "mail").c_str(), 1);
-        form = std::make_unique<ui::TForm1>(platform::HostPlatform(), messages);
-        form->show();
+        settings(lettersOption() + "[ListCheck]\r\nL_A first=1\r\nL_B second=1\r\n");
+        form = startProgram();
         form->ShellListView1->selectRow(0);
     }
-    ~MisbehavingToolTest() override {
-        ::unsetenv("ZOVOVOD");
-        ::unsetenv("DORVEL_TOMAIL_MISBEHAVE");
-        KillProcessesUnder(dir / "mail");
-    }
+    ~MisbehavingToolTest() override { KillProcessesUnder(dir / "mail"); }
     // Sends, and tells whether the send came back within the time.
     bool sendReturnsWithin(int milliseconds) {
         QElapsedTimer clock;
@@ -64,9 +50,6 @@ protected:
         return clock.elapsed() < milliseconds;
     }
 
-    TempDir dir;
-    InDirectory cd;
-    RecordingMessages messages;
     std::unique_ptr<ui::TForm1> form;
 };
 

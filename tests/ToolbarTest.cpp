@@ -6,8 +6,7 @@
 #include <QToolButton>
 #include <filesystem>
 
-#include "FakePlatform.h"
-#include "TempDir.h"
+#include "ProgramOnDisk.h"
 #include "platform/Platform.h"
 #include "ui/LettersView.h"
 #include "ui/Unit1.h"
@@ -15,43 +14,23 @@
 #include "ui/Unit3.h"
 
 using namespace dorvel;
-using dorvel::fakes::InDirectory;
 using dorvel::fakes::RecordingMessages;
-using dorvel::fakes::TempDir;
 namespace fs = std::filesystem;
 
 namespace {
 
 // The program on a real mail directory with the stand-in mail tool.
-class ToolbarTest : public ::testing::Test {
+class ToolbarTest : public dorvel::fakes::ProgramOnDisk {
 protected:
-    ToolbarTest() : cd(dir.path()) {
-        fs::create_directories(dir / "mail");
-        fs::create_directories(dir / "letters");
-        fs::copy_file(DORVEL_TOMAIL_PATH, dir / "mail/TOMAIL");
-        dir.write("mail/LUSERS.NDE", "L_A first\r\nL_B second\r\n");
-        dir.write("letters/REPORT.DOC", "report");
-        ::setenv("ZOVOVOD", (dir / "mail").c_str(), 1);
-    }
-    ~ToolbarTest() override {
-        ::unsetenv("ZOVOVOD");
-        ::unsetenv("DORVEL_TOMAIL_DELAY_MS");
-    }
+    ToolbarTest() { dir.write("letters/REPORT.DOC", "report"); }
     std::unique_ptr<ui::TForm1> start(const std::string& options) {
-        dir.write("dorvel.ini", "[Options]\r\nLetters=" + (dir / "letters") + "\r\n" + options +
-                                    "[ListCheck]\r\nL_A first=1\r\nL_B second=1\r\n");
-        auto form = std::make_unique<ui::TForm1>(platform::HostPlatform(), messages);
-        form->show();
-        return form;
+        settings(lettersOption() + options + "[ListCheck]\r\nL_A first=1\r\nL_B second=1\r\n");
+        return startProgram();
     }
     std::size_t journalLines() {
         const std::string journal = dir.read("mail/journal.txt");
         return static_cast<std::size_t>(std::count(journal.begin(), journal.end(), '\n'));
     }
-
-    TempDir dir;
-    InDirectory cd;
-    RecordingMessages messages;
 };
 
 }  // namespace

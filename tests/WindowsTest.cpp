@@ -8,8 +8,7 @@
 #include <QToolButton>
 #include <filesystem>
 
-#include "FakePlatform.h"
-#include "TempDir.h"
+#include "ProgramOnDisk.h"
 #include "platform/Platform.h"
 #include "ui/FolderTree.h"
 #include "ui/LettersView.h"
@@ -18,30 +17,23 @@
 #include "ui/Unit3.h"
 
 using namespace dorvel;
-using dorvel::fakes::InDirectory;
 using dorvel::fakes::RecordingMessages;
-using dorvel::fakes::TempDir;
 namespace fs = std::filesystem;
 
 namespace {
 
 // The program on real folders: a mail directory, a letters folder, and the
 // settings file in the current directory.
-class WindowsTest : public ::testing::Test {
+class WindowsTest : public dorvel::fakes::ProgramOnDisk {
 protected:
-    WindowsTest() : cd(dir.path()) {
-        fs::create_directories(dir / "mail");
-        fs::create_directories(dir / "letters");
+    WindowsTest() : ProgramOnDisk("L_A x\r\n") {
         fs::create_directories(dir / "other");
         fs::create_directories(dir / "deleted");
         fs::create_directories(dir / ".hidden");
-        dir.write("mail/LUSERS.NDE", "L_A x\r\n");
-        ::setenv("ZOVOVOD", (dir / "mail").c_str(), 1);
     }
-    ~WindowsTest() override { ::unsetenv("ZOVOVOD"); }
 
     void settings(const std::string& options) {
-        dir.write("dorvel.ini", "[Options]\r\n" + options);
+        ProgramOnDisk::settings("[Options]\r\n" + options);
     }
     std::unique_ptr<ui::TForm1> start() {
         return std::make_unique<ui::TForm1>(platform::HostPlatform(), messages);
@@ -57,10 +49,6 @@ protected:
     static void enter(QWidget* field) { field->setFocus(Qt::TabFocusReason); }
     static std::string text(QLineEdit* field) { return field->text().toStdString(); }
     std::string ini() { return dir.read("dorvel.ini"); }
-
-    TempDir dir;
-    InDirectory cd;
-    RecordingMessages messages;
 };
 
 }  // namespace
