@@ -41,8 +41,9 @@ QLabel* Caption(const QString& text, QWidget* parent, int x, int y) {
     auto* label = new QLabel(text, parent);
     label->setFont(Font(13, true, false));
     Colour(label, QPalette::WindowText, kMaroon);
-    label->move(x, y);
-    label->adjustSize();
+    // Sized wide enough here; measuring the text would load its font at
+    // start-up for a dialog that may never open.
+    label->setGeometry(x, y, 337, 17);
     return label;
 }
 
