@@ -28,7 +28,10 @@ std::string MakeUniqueTarget(std::string target, const platform::Platform& platf
                 stem.resize(stem.size() - num.size());
             }
         }
-        target = stem + "." + std::to_string(n + 1) + ext;
+        stem += '.';
+        stem += std::to_string(n + 1);
+        stem += ext;
+        target = std::move(stem);
     }
     return target;
 }

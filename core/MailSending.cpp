@@ -47,7 +47,7 @@ std::string SendSelected(const std::optional<FolderEntry>& selected,
     // The entry is taken once; a change of the selection during the waits
     // does not change what is sent. The list is walked by position, so a
     // tick changed meanwhile counts for the recipients still to come.
-    const FolderEntry entry = *selected;
+    const FolderEntry& entry = *selected;
     progress.SetCaption("Отправка почты");
     progress.SetFileLine(entry.displayName);
     progress.Show();

@@ -63,7 +63,7 @@ void CopyAnimation::paintEvent(QPaintEvent*) {
     // The sheet rises out of one folder and arcs into the other.
     const double t = static_cast<double>(frame_ - 1) / (kFrames - 1);
     const double x = 20 + t * (w - 84);
-    const double y = h / 2 - 14 - std::sin(t * 3.14159265) * (h / 2 - 14);
+    const double y = h / 2.0 - 14 - std::sin(t * 3.14159265) * (h / 2.0 - 14);
     p.setPen(QColor(0x40, 0x40, 0x40));
     p.setBrush(Qt::white);
     p.drawRect(QRectF(x, y, 18, 22));
