@@ -22,6 +22,7 @@ test -s "$work/root/usr/share/icons/hicolor/scalable/apps/dorvel.svg"
 demo="$("$root/scripts/prepare-demo.sh" "$work/demo")"
 cd "$demo/run"
 export ZOVOVOD="$demo/mail"
+unset QT_QPA_PLATFORM
 xvfb-run -a bash -c '
   "$0" & pid=$!
   for i in $(seq 100); do

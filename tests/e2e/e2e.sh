@@ -10,6 +10,9 @@ case_name="$3"
 here="$(cd "$(dirname "$0")" && pwd)"
 root="$(cd "$here/../.." && pwd)"
 
+# A real X display: the suites around these run Qt off-screen.
+unset QT_QPA_PLATFORM
+
 if [ -z "${E2E_INSIDE:-}" ]; then
   export E2E_INSIDE=1
   exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
