@@ -98,6 +98,25 @@ TEST_F(ToolbarTest, TheWaitServesTheWatchAndClosingEndsItAtOnce) {
     QTRY_COMPARE_WITH_TIMEOUT(journalLines(), std::size_t{2}, 5000);
 }
 
+TEST_F(ToolbarTest, ADeleteInsideASendsWaitRunsToItsEndAndTheSendGoesOnWithItsOwnFile) {
+    ::setenv("DORVEL_TOMAIL_DELAY_MS", "700", 1);
+    auto form = start("MoveDir=" + (dir / "del") + "\r\n");
+    form->ShellListView1->selectRow(0);
+    bool progressClosedByTheDelete = false;
+    QTimer::singleShot(200, [&] {
+        QTest::mouseClick(form->ToolButton2, Qt::LeftButton);  // the same letter, mid-send
+        progressClosedByTheDelete = !form->Form3->isVisible();
+    });
+    form->N3Click();
+    EXPECT_TRUE(progressClosedByTheDelete);
+    EXPECT_EQ(dir.read("del/REPORT.DOC"), "report");
+    EXPECT_EQ(journalLines(), 2u);
+    // The second run still names the entry the send took, which is gone by then.
+    const std::string journal = dir.read("mail/journal.txt");
+    EXPECT_NE(journal.find("-NL_B\t-F\t"), std::string::npos) << journal;
+    EXPECT_FALSE(form->Form3->isVisible());
+}
+
 TEST(ShowDeletedFolder, TheFolderReachesTheFileBrowserAsOneArgument) {
     fakes::FakePlatform platform;
     platform.env["ZOVOVOD"] = "/mail";
