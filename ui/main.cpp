@@ -28,6 +28,9 @@ void CloseOnTermination(QWidget& window) {
         char byte = 0;
         [[maybe_unused]] const auto ignored = ::read(signalPipe[0], &byte, 1);
         window.close();
+        // Every event loop ends, also those of an open dialog or message box
+        // and those that would start later on the way out.
+        QApplication::exit(0);
     });
     struct sigaction action {};
     action.sa_handler = OnTerminate;

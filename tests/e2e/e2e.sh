@@ -187,6 +187,16 @@ restart)
   [ "$before" = "$after" ] || fail "a restart changed geometry, panel, ticks or letters folder: $before / $after"
   echo "$after" | cgrep -q "LVIV03" || fail "the tick did not survive the restart"
   ;;
+session_end)
+  # The session ends while the settings dialog is open: the program must
+  # still end and save.
+  start
+  settings_button
+  window 'Настройки' >/dev/null || fail "the settings dialog did not open"
+  kill -TERM "$pid"
+  until_true gone || fail "the program outlived the end of the session"
+  cgrep -q "WindowState=0" "$ini" || fail "the settings were not saved when the session ended"
+  ;;
 *)
   fail "no such case"
   ;;
