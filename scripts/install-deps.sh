@@ -7,7 +7,7 @@ packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth
+  xvfb xauth file
   fonts-dejavu-core fonts-liberation
   dpkg-dev desktop-file-utils xdotool openbox x11-utils imagemagick
 )

@@ -147,6 +147,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
     // A send waiting on the mail tool stops waiting; the window closes now.
     runner_->stopWaiting();
     QWidget::closeEvent(event);
+    if (event->isAccepted()) emit closed();
 }
 
 void TForm1::Timer1Timer() {

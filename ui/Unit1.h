@@ -63,6 +63,12 @@ public:
     void ToolButton3Click();
     void ShowDeletedFolder();
 
+signals:
+    // The operator closed the window: the program is to end, even when a
+    // handler below still finishes its work (a send's remaining runs and
+    // its move) and shows a window again on the way.
+    void closed();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 

@@ -53,6 +53,10 @@ int main(int argc, char** argv) {
         return 0;
     }
     CloseOnTermination(form);
+    // Ending on the last window closed is not enough: a send's move after
+    // the close shows the progress window again, which would cancel it.
+    QApplication::setQuitOnLastWindowClosed(false);
+    QObject::connect(&form, &dorvel::ui::TForm1::closed, &app, [] { QApplication::exit(0); });
     form.showInStoredState();
     const int result = QApplication::exec();
     form.FormDestroy();
