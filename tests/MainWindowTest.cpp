@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QMouseEvent>
 #include <QSplitter>
 #include <QTest>
 
@@ -120,6 +122,26 @@ TEST_F(MainWindowTest, OptionsWithoutTheirWindowsYetAreWrittenBackUnchanged) {
         << ini();
 }
 
+TEST_F(MainWindowTest, EveryClickInTheBoxTogglesOnceWhateverWasClickedBefore) {
+    auto form = start();
+    form->show();
+    QWidget* viewport = form->CheckListBox1->viewport();
+    QTest::mouseClick(viewport, Qt::LeftButton, {}, textOf(*form, 2));
+    QTest::mouseClick(viewport, Qt::LeftButton, {}, checkBoxOf(*form, 2));
+    EXPECT_TRUE(form->recipients()[2].ticked) << "a box click after a click on its text";
+    QTest::mouseClick(viewport, Qt::LeftButton, {}, checkBoxOf(*form, 2));
+    EXPECT_FALSE(form->recipients()[2].ticked);
+    // Just right of the box is the text: it selects and never ticks.
+    for (int past = 0; past < 5; ++past) {
+        const QRect r = form->CheckListBox1->visualRect(form->CheckListBox1->model()->index(1, 0));
+        QTest::mouseClick(viewport, Qt::LeftButton, {},
+                          {r.left() + ui::CheckListBox::kCheckColumnWidth + past, r.center().y()});
+        EXPECT_FALSE(form->recipients()[1].ticked) << past << " pixels right of the box";
+        EXPECT_EQ(form->CheckListBox1->currentIndex().row(), 1);
+    }
+    form->FormDestroy();
+}
+
 TEST_F(MainWindowTest, CheckBoxColumnToggles_TextOnlySelects) {
     auto form = start();
     form->show();
@@ -129,10 +151,24 @@ TEST_F(MainWindowTest, CheckBoxColumnToggles_TextOnlySelects) {
     EXPECT_EQ(form->CheckListBox1->currentIndex().row(), 0);
     QTest::mouseClick(viewport, Qt::LeftButton, {}, checkBoxOf(*form, 2));
     EXPECT_TRUE(form->recipients()[2].ticked);
+    // An X server's double-click: a click, then the double-click event alone.
+    QTest::mouseClick(viewport, Qt::LeftButton, {}, checkBoxOf(*form, 1));
     QTest::mouseDClick(viewport, Qt::LeftButton, {}, checkBoxOf(*form, 1));
     EXPECT_FALSE(form->recipients()[1].ticked) << "a double-click toggles twice";
+    QTest::mouseClick(viewport, Qt::LeftButton, {}, textOf(*form, 1));
     QTest::mouseDClick(viewport, Qt::LeftButton, {}, textOf(*form, 1));
     EXPECT_FALSE(form->recipients()[1].ticked);
+    // A system that sends the double-click's second press as well.
+    QTest::mousePress(viewport, Qt::LeftButton, {}, checkBoxOf(*form, 0));
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, checkBoxOf(*form, 0));
+    QTest::mousePress(viewport, Qt::LeftButton, {}, checkBoxOf(*form, 0));
+    QMouseEvent doubleClick(QEvent::MouseButtonDblClick, checkBoxOf(*form, 0),
+                            viewport->mapToGlobal(checkBoxOf(*form, 0)), Qt::LeftButton,
+                            Qt::LeftButton, Qt::NoModifier);
+    doubleClick.setTimestamp(static_cast<quint64>(QTest::lastMouseTimestamp));
+    QApplication::sendEvent(viewport, &doubleClick);
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, checkBoxOf(*form, 0));
+    EXPECT_FALSE(form->recipients()[0].ticked) << "press, press and double-click toggle twice";
     form->CheckListBox1->setFocus();
     form->CheckListBox1->setCurrentIndex(form->CheckListBox1->model()->index(3, 0));
     QTest::keyClick(form->CheckListBox1, Qt::Key_Space);

@@ -58,6 +58,13 @@ public:
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const override {
         return {option.rect.width(), CheckListBox::kRowHeight};
     }
+
+    // The list toggles ticks itself; the delegate's own check-box handling
+    // would toggle again on release, over a wider box than the column.
+    bool editorEvent(QEvent*, QAbstractItemModel*, const QStyleOptionViewItem&,
+                     const QModelIndex&) override {
+        return false;
+    }
 };
 
 }  // namespace
@@ -96,7 +103,7 @@ bool RecipientModel::setData(const QModelIndex& index, const QVariant& value, in
 
 Qt::ItemFlags RecipientModel::flags(const QModelIndex& index) const {
     if (!index.isValid()) return Qt::NoItemFlags;
-    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
 }
 
 void RecipientModel::toggle(int row) {
@@ -137,17 +144,37 @@ bool CheckListBox::toggleAt(const QPoint& position) {
 }
 
 void CheckListBox::mousePressEvent(QMouseEvent* event) {
+    pressToggled_ = false;
     if (event->button() == Qt::LeftButton && toggleAt(event->position().toPoint())) {
+        pressToggled_ = true;
+        lastTogglePress_ = event->timestamp();
         event->accept();
         return;
     }
     QListView::mousePressEvent(event);
 }
 
-// Each click of a double-click has already arrived as a press and toggled,
-// so a double-click in the column leaves the tick as it was.
+void CheckListBox::mouseReleaseEvent(QMouseEvent* event) {
+    // The press of this click toggled already; the view must not act on the
+    // release as if it were its own click.
+    if (event->button() == Qt::LeftButton && pressToggled_) {
+        pressToggled_ = false;
+        event->accept();
+        return;
+    }
+    QListView::mouseReleaseEvent(event);
+}
+
+// A double-click toggles twice and leaves the tick as it was. Some systems
+// deliver the second click as a press followed by the double-click, others
+// as the double-click alone: count it once either way.
 void CheckListBox::mouseDoubleClickEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton && checkBoxAt(event->position().toPoint()).isValid()) {
+        const bool secondPressSeen = pressToggled_ && lastTogglePress_ == event->timestamp();
+        if (!secondPressSeen) {
+            toggleAt(event->position().toPoint());
+            pressToggled_ = true;
+        }
         event->accept();
         return;
     }

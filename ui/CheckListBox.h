@@ -41,6 +41,7 @@ public:
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
@@ -49,6 +50,10 @@ private:
     bool toggleAt(const QPoint& position);
 
     RecipientModel* model_;
+    // When the last press toggled a box: a double-click that follows the
+    // second press of the same click is not counted again.
+    quint64 lastTogglePress_ = 0;
+    bool pressToggled_ = false;
 };
 
 }  // namespace dorvel::ui

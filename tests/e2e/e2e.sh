@@ -104,6 +104,9 @@ send_button() { click "$main" 20 22; }
 delete_button() { click "$main" 58 22; }
 settings_button() { click "$main" 136 22; }
 tick_recipient() { click "$main" 6 $((50 + 13 * $1)); }
+# A click on a recipient row at a distance from the window's left edge; the
+# check-box column is the first 13 pixels inside the list's frame.
+click_recipient_at() { click "$main" "$2" $((50 + 13 * $1)); }
 letters_x=300
 letter_row() { click "$main" "$letters_x" $((27 + ${ROW_HEIGHT:-18} * $1)); }
 # The demo letters, in the view's order: archive/, NOTES.TXT, price list.xls,
@@ -144,6 +147,23 @@ close_during_send() {
 }
 
 case "$case_name" in
+check_list_clicks)
+  start
+  click_recipient_at 0 80   # the text selects
+  tick_recipient 0          # and then the box ticks, once
+  xdotool mousemove --window "$main" 6 63 click --repeat 2 --delay 80 1
+  sleep 0.3                 # a double-click in the box leaves row 1 as it was
+  click_recipient_at 2 16   # just right of the box is text: no tick
+  click_recipient_at 2 18
+  tick_recipient 3
+  sleep 0.6
+  tick_recipient 3          # ticked and unticked again
+  tick_recipient 4
+  close_main
+  for expected in "L_KIEV01 .*=1" "L_KHAR02 .*=0" "L_LVIV03 .*=0" "L_ODES04 .*=0" "L_MOSC05 .*=1"; do
+    cgrep -q "$expected" "$ini" || fail "after the clicks the ticks are not as clicked: no $expected in $(cgrep L_ "$ini" | tr '\r\n' '  ')"
+  done
+  ;;
 close_during_send)
   close_during_send 1 0
   ;;
