@@ -12,12 +12,16 @@ namespace dorvel::fakes {
 
 class TempDir {
 public:
-    TempDir() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "dorvel-test-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
+    TempDir() : TempDir(std::filesystem::temp_directory_path().string()) {}
+    // Under another folder, such as one on another file system.
+    explicit TempDir(const std::string& under) {
+        std::string pattern = under + "/dorvel-test-XXXXXX";
+        const char* made = ::mkdtemp(pattern.data());
+        path_ = made != nullptr ? made : "";
     }
+    bool made() const { return !path_.empty(); }
     ~TempDir() {
+        if (path_.empty()) return;
         std::error_code ignored;
         std::filesystem::remove_all(path_, ignored);
     }

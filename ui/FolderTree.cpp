@@ -171,7 +171,7 @@ void FolderTree::contextMenuEvent(QContextMenuEvent* event) {
     });
     menu.addSeparator();
     menu.addAction(QStringLiteral("Delete"), this, [this, item, path] {
-        if (const auto error = MoveToTrash(path)) {
+        if (const auto error = MoveToTrash(platform_, path)) {
             if (onError) onError(*error);
         } else {
             delete item;

@@ -294,7 +294,7 @@ void ShellListView::contextMenuEvent(QContextMenuEvent* event) {
         menu.addAction(QStringLiteral("Copy"), this, [path] { CopyToClipboard(path, false); });
         menu.addSeparator();
         menu.addAction(QStringLiteral("Delete"), this, [this, path] {
-            if (const auto error = MoveToTrash(path)) {
+            if (const auto error = MoveToTrash(platform_, path)) {
                 report(*error);
             } else {
                 Relist();

@@ -12,7 +12,10 @@
 #include <QMimeDatabase>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <ctime>
 #include <filesystem>
+
+#include "platform/HomeTrash.h"
 
 namespace dorvel::ui {
 namespace {
@@ -74,9 +77,11 @@ bool PasteInto(platform::Platform& platform, const std::string& folder, std::str
     return arrived;
 }
 
-std::optional<std::string> MoveToTrash(const std::string& path) {
-    if (QFile::moveToTrash(FromPath(path))) return std::nullopt;
-    return "Cannot move " + path + " to the trash";
+std::optional<std::string> MoveToTrash(platform::Platform& platform, const std::string& path) {
+    // Not QFile::moveToTrash: without a data folder in the home folder it
+    // makes a trash in the current directory, beside the settings file.
+    return platform::MoveToTrash(path, platform::HomeTrashFolder(platform.homeFolder()),
+                                 std::time(nullptr));
 }
 
 void ShowProperties(QWidget* parent, platform::Platform& platform, const core::FolderEntry& entry) {

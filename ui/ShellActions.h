@@ -17,7 +17,8 @@ void CopyToClipboard(const std::string& path, bool cut);
 // Copies (or, after a cut, moves) what the clipboard holds into the folder;
 // never replaces an existing file. True when anything arrived.
 bool PasteInto(platform::Platform& platform, const std::string& folder, std::string& error);
-std::optional<std::string> MoveToTrash(const std::string& path);
+// Into the user's home trash; a file that cannot go there stays put.
+std::optional<std::string> MoveToTrash(platform::Platform& platform, const std::string& path);
 void ShowProperties(QWidget* parent, platform::Platform& platform, const core::FolderEntry& entry);
 // The default program of the desktop for the file, started in its folder.
 std::optional<std::string> OpenWithDefaultProgram(platform::Platform& platform,

@@ -147,6 +147,21 @@ close_during_send() {
 }
 
 case "$case_name" in
+trash_from_the_context_menu)
+  # A fresh home folder: no .local/share yet.
+  printf '[Options]\r\nLetters=%s\r\n' "$work/letters" > "$ini"
+  start
+  xdotool mousemove --window "$main" "$letters_x" $((27 + ${ROW_HEIGHT:-18} * 1)) click 3
+  sleep 0.5
+  # Open, Cut, Copy, Delete.
+  xdotool key Down Down Down Down Return
+  until_true test -e "$HOME/.local/share/Trash/files/NOTES.TXT" ||
+    fail "the letter did not reach the home trash: $(find "$work" -name 'NOTES.TXT*' | tr '\n' ' ')"
+  test -e "$HOME/.local/share/Trash/info/NOTES.TXT.trashinfo" || fail "the trash has no info for the letter"
+  test ! -e "$work/run/files" || fail "a trash was made in the program's current directory"
+  test ! -e "$work/letters/NOTES.TXT" || fail "the letter stayed in the letters folder"
+  close_main
+  ;;
 check_list_clicks)
   start
   click_recipient_at 0 80   # the text selects
