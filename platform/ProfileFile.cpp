@@ -4,8 +4,11 @@ namespace dorvel::platform {
 namespace {
 
 constexpr std::string_view kCrLf = "\r\n";
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+// What the Windows calls trim around names and values: blanks, tabs, the
+// other white space of the C locale, and the DOS end-of-file mark Ctrl-Z.
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\x1A'; }
 
 std::string_view Trim(std::string_view text) {
     while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
@@ -94,25 +97,28 @@ void ProfileFile::NameIndex::grow() {
 
 ProfileFile::ProfileFile(std::string contents) : original_(std::move(contents)) {
     std::string_view rest = original_;
+    // An editor's byte-order mark is read through and written back.
+    if (rest.substr(0, kUtf8Bom.size()) == kUtf8Bom) {
+        bom_ = rest.substr(0, kUtf8Bom.size());
+        rest.remove_prefix(kUtf8Bom.size());
+    }
     std::size_t section = kNone;
     std::size_t count = 0;
-    for (char c : rest) count += c == '\n';
+    for (char c : rest) count += c == '\n' || c == '\r';
     lines_.reserve(count + 1);
     next_.reserve(count + 1);
     while (!rest.empty()) {
-        const auto end = rest.find('\n');
+        // LF, CRLF and a lone CR each end a line.
+        const auto end = rest.find_first_of("\r\n");
         Line line;
         if (end == std::string_view::npos) {
             line.text = rest;
             rest = {};
         } else {
+            const std::size_t width = rest.substr(end, 2) == kCrLf ? 2 : 1;
             line.text = rest.substr(0, end);
-            line.ending = rest.substr(end, 1);
-            if (!line.text.empty() && line.text.back() == '\r') {
-                line.text.remove_suffix(1);
-                line.ending = rest.substr(end - 1, 2);
-            }
-            rest.remove_prefix(end + 1);
+            line.ending = rest.substr(end, width);
+            rest.remove_prefix(end + width);
         }
         lines_.push_back(line);
         next_.push_back(kNone);
@@ -206,10 +212,11 @@ void ProfileFile::setValue(std::string_view section, std::string_view key, std::
 }
 
 std::string ProfileFile::contents() const {
-    std::size_t size = 0;
+    std::size_t size = bom_.size();
     for (const Line& line : lines_) size += line.text.size() + line.ending.size();
     std::string out;
     out.reserve(size);
+    out += bom_;
     for (std::size_t i = first_; i != kNone; i = next_[i]) {
         out += lines_[i].text;
         out += lines_[i].ending;

@@ -77,6 +77,7 @@ private:
     void indexLine(std::size_t index, std::size_t& section);
 
     std::string original_;
+    std::string_view bom_;             // a UTF-8 byte-order mark the file began with
     std::deque<std::string> written_;  // texts of written lines; a deque keeps views valid
     std::vector<Line> lines_;
     // Lines added after the file was read are kept in a list behind the line

@@ -184,3 +184,46 @@ TEST(SettingsFile, BinaryFileReadsAsDefaultsAndLosesNoByteOnWrite) {
     EXPECT_EQ(written.substr(0, garbage.size()), garbage);
     EXPECT_TRUE(SettingsFile(platform).ReadTick("L_A x"));
 }
+
+TEST(SettingsFile, AnEditorsByteOrderMarkIsReadThroughAndKept) {
+    FakePlatform platform;
+    platform.files[kIni] = "\xEF\xBB\xBF[Form1]\r\nTop=50\r\nLeft=60\r\n";
+    SettingsFile file(platform);
+    SettingsRecord r = file.ReadSettings(Defaults());
+    EXPECT_EQ(r.top, 50);
+    EXPECT_EQ(r.left, 60);
+    file.WriteSettings(r, false);
+    file.Save();
+    const std::string& written = platform.files[kIni];
+    EXPECT_EQ(written.rfind("\xEF\xBB\xBF[Form1]\r\nTop=50\r\nLeft=60\r\nPanel1=185\r\n", 0), 0u)
+        << written;
+    EXPECT_EQ(written.find("[Form1]"), written.rfind("[Form1]")) << "one [Form1] only";
+}
+
+TEST(SettingsFile, DosLineEndsAndEndOfFileMarksReadAsTheWindowsCallsReadThem) {
+    FakePlatform platform;
+    // Converted to CRLF twice, then a lone CR, an old Mac line end, form
+    // feeds and vertical tabs around names, and a DOS editor's Ctrl-Z at the end.
+    platform.files[kIni] =
+        "[Form1]\r\r\nTop=50\r\r\nLeft=60\r\f\vHeight\v=\f400\r\n[Options]\rMoveDir=/srv/del\r\r\n"
+        "PostMove=1\x1A";
+    SettingsFile file(platform);
+    const SettingsRecord r = file.ReadSettings(Defaults());
+    EXPECT_EQ(r.top, 50);
+    EXPECT_EQ(r.left, 60);
+    EXPECT_EQ(r.height, 400);
+    EXPECT_EQ(r.moveDir, "/srv/del") << "no trailing CR in a path";
+    EXPECT_TRUE(r.postMove);
+}
+
+TEST(SettingsFile, LinesEndedByALoneCarriageReturnKeepTheirEndingsWhenNotWritten) {
+    FakePlatform platform;
+    platform.files[kIni] = "; note\r[Form1]\rTop=50\r";
+    SettingsFile file(platform);
+    SettingsRecord r = file.ReadSettings(Defaults());
+    r.top = 70;
+    file.WriteSettings(r, true);  // maximised: the geometry is left alone
+    file.Save();
+    EXPECT_EQ(platform.files[kIni].rfind("; note\r[Form1]\rTop=50\rPanel1=185\r\n", 0), 0u)
+        << platform.files[kIni];
+}
