@@ -56,8 +56,9 @@ TEST_F(MainWindowTest, FirstStartUsesTheDesignGeometryAndListsRecipientsInFileOr
     EXPECT_EQ(model->index(0, 0).data().toString(), QString::fromUtf8("L_KIEV Київ"));
     EXPECT_EQ(model->index(1, 0).data().toString(), QString::fromUtf8("L_KHAR Харків"));
     EXPECT_EQ(model->index(3, 0).data().toString(), QString::fromUtf8("L_KIEV Київ"));
-    form->show();
+    form->showInStoredState();
     EXPECT_EQ(form->CheckListBox1->visualRect(model->index(1, 0)).height(), 13);
+    EXPECT_EQ(form->frameGeometry().size(), QSize(870, 666)) << "the stored size is the frame's";
     form->FormDestroy();
     EXPECT_NE(ini().find("[Form1]\r\nPanel1=185\r\nWindowState=0\r\nTop=106\r\nLeft=197\r\n"
                          "Height=666\r\nWidth=870\r\n"),

@@ -162,8 +162,10 @@ core::SettingsRecord TForm1::currentValues() const {
     core::SettingsRecord r;
     r.top = y();
     r.left = x();
-    r.height = height();
-    r.width = width();
+    // The frame's size, as Top and Left are the frame's position: a Windows
+    // build reading the same file opens the same window.
+    r.height = frameGeometry().height();
+    r.width = frameGeometry().width();
     r.windowState = isMaximized() ? 2 : isMinimized() ? 1 : 0;
     r.panel1 = panelWidth();
     // The stored folder survives a start without it, unless a root was set.
@@ -188,7 +190,9 @@ void TForm1::FormCreate() {
     const core::SettingsFile settings(platform_);
     const core::SettingsRecord stored = settings.ReadSettings(currentValues());
     move(stored.left, stored.top);
+    // Until the frame is known, the client area takes the whole stored size.
     resize(stored.width, stored.height);
+    outerSizeToApply_ = QSize(stored.width, stored.height);
     storedWindowState_ = stored.windowState;
     applyPanelWidth(stored.panel1);
     if (platform_.isDirectory(stored.letters)) {
@@ -231,6 +235,28 @@ void TForm1::showInStoredState() {
             show();
             break;
     }
+    if (applyOuterSize() || !outerSizeToApply_) return;
+    // The window manager tells the frame's extents some moments after the
+    // window is shown; a desktop without frames never does.
+    frameWatch_ = new QTimer(this);
+    frameWatch_->setInterval(20);
+    connect(frameWatch_, &QTimer::timeout, this, [this, tries = 0]() mutable {
+        if (applyOuterSize() || ++tries == 150) {
+            outerSizeToApply_.reset();
+            frameWatch_->deleteLater();
+            frameWatch_ = nullptr;
+        }
+    });
+    frameWatch_->start();
+}
+
+bool TForm1::applyOuterSize() {
+    if (!outerSizeToApply_ || windowState() != Qt::WindowNoState) return false;
+    const QSize frame = frameGeometry().size() - size();
+    if (frame.isNull()) return false;
+    resize(*outerSizeToApply_ - frame);
+    outerSizeToApply_.reset();
+    return true;
 }
 
 void TForm1::FormDestroy() {

@@ -2,7 +2,9 @@
 // The main window: the recipient panel, the splitter and the letters area,
 // and the program's start-up and shut-down.
 
+#include <QSize>
 #include <QWidget>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -77,6 +79,9 @@ private:
     // Shows an error that escaped a handler; the program carries on.
     void showPlatformError(const core::PlatformError& error);
     void applyPanelWidth(int width);
+    // The stored size is the frame's; the frame is known only once the
+    // window manager has framed the shown window.
+    bool applyOuterSize();
     core::SettingsRecord currentValues() const;
 
     platform::Platform& platform_;
@@ -88,6 +93,8 @@ private:
     bool destroyed_ = false;
     int storedWindowState_ = 0;
     int panelWidth_ = 185;
+    std::optional<QSize> outerSizeToApply_;
+    QTimer* frameWatch_ = nullptr;
     // A stored letters folder that is missing at start-up (a share not yet
     // mounted) is written back as it was unless a root is set meanwhile.
     std::string storedLetters_;

@@ -147,6 +147,25 @@ close_during_send() {
 }
 
 case "$case_name" in
+geometry_over_ten_restarts)
+  # Height and Width are the frame's size, as Top and Left are its place.
+  printf '[Form1]\r\nTop=90\r\nLeft=150\r\nHeight=540\r\nWidth=760\r\n[Options]\r\nLetters=%s\r\n' \
+    "$work/letters" > "$ini"
+  stored="$(cgrep -E "^(Top|Left|Height|Width)=" "$ini")"
+  for round in $(seq 10); do
+    start
+    if [ "$round" = 1 ]; then
+      sleep 1
+      read -r client_w client_h < <(xwininfo -id "$main" | awk '/^  Width:/{w=$2} /^  Height:/{h=$2} END{print w, h}')
+      read -r l r t b < <(xprop -id "$main" _NET_FRAME_EXTENTS | sed 's/.*= //; s/,//g')
+      [ "$((client_w + l + r))x$((client_h + t + b))" = "760x540" ] ||
+        fail "the frame is not 760x540: client ${client_w}x${client_h}, extents $l $r $t $b"
+    fi
+    close_main
+    now="$(cgrep -E "^(Top|Left|Height|Width)=" "$ini")"
+    [ "$now" = "$stored" ] || fail "restart $round changed the stored geometry: $stored / $now"
+  done
+  ;;
 trash_from_the_context_menu)
   # A fresh home folder: no .local/share yet.
   printf '[Options]\r\nLetters=%s\r\n' "$work/letters" > "$ini"
