@@ -222,6 +222,39 @@ TEST(ProgressWindow, LooksAsDesignedAndKeepsItsTexts) {
     EXPECT_NE(progress.Animate1->frame(), before);
 }
 
+TEST(ProgressWindow, IsPaintedBeforeShowReturnsAndLongLinesEndAtTheAnimation) {
+    ui::TForm3 progress;
+    EXPECT_FALSE(progress.windowFlags() & Qt::WindowMinimizeButtonHint);
+    EXPECT_FALSE(progress.windowFlags() & Qt::WindowMaximizeButtonHint);
+    progress.SetFileLine(std::string(300, 'W') + ".DOC");
+    progress.SetRecipientLine("L_A " + std::string(300, 'x'));
+    for (const QLabel* line : {progress.Label3, progress.Label2}) {
+        EXPECT_LE(line->geometry().right(), progress.Animate1->geometry().left() - 1);
+    }
+    // What a move does right after showing: no return to the event loop.
+    struct PaintCounter : QObject {
+        int paints = 0;
+        bool eventFilter(QObject*, QEvent* event) override {
+            paints += event->type() == QEvent::Paint;
+            return false;
+        }
+    } counter;
+    progress.Label3->installEventFilter(&counter);
+    progress.Show();
+    EXPECT_GT(counter.paints, 0) << "the file line was painted before the move begins";
+    progress.Close();
+}
+
+TEST(ProgressWindow, NamesThatLookLikeMarkupAreShownAsTheyAre) {
+    ui::TForm3 progress;
+    progress.SetFileLine("/letters/<b>big</b>.doc");
+    progress.SetRecipientLine("L_A &lt;img src=x&gt;");
+    for (const QLabel* line : {progress.Label3, progress.Label2}) {
+        EXPECT_EQ(line->textFormat(), Qt::PlainText);
+    }
+    EXPECT_EQ(progress.Label3->text(), QStringLiteral("/letters/<b>big</b>.doc"));
+}
+
 TEST(MainWindow, ToolbarButtonsCarryTheirHints) {
     fakes::FakePlatform platform;
     platform.env["ZOVOVOD"] = "/mail";

@@ -1,15 +1,19 @@
 #include "ui/Unit3.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QPainter>
 #include <QTimer>
+#include <QWindow>
 #include <cmath>
 
 namespace dorvel::ui {
 namespace {
 
 constexpr int kFrames = 34;
+constexpr int kAnimationLeft = 224;
 
 QLabel* Line(QWidget* parent, int y, const QString& text, bool bold, const QColor& colour) {
     auto* label = new QLabel(text, parent);
@@ -22,7 +26,9 @@ QLabel* Line(QWidget* parent, int y, const QString& text, bool bold, const QColo
     QPalette p = label->palette();
     p.setColor(QPalette::WindowText, colour);
     label->setPalette(p);
-    label->setGeometry(8, y, 216, 16);
+    // The animation covers everything right of it: a long line ends there.
+    label->setGeometry(8, y, kAnimationLeft - 8, 16);
+    label->setTextFormat(Qt::PlainText);
     return label;
 }
 
@@ -72,8 +78,12 @@ void CopyAnimation::paintEvent(QPaintEvent*) {
         p.drawLine(QPointF(x + 3, y + 5 + line * 4), QPointF(x + 15, y + 5 + line * 4));
 }
 
+// A fixed dialog-style window: a title and at most a close button, never
+// minimise or maximise.
 TForm3::TForm3(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint) {
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint |
+                          Qt::MSWindowsFixedSizeDialogHint) {
     setFixedSize(512, 87);
     move(276, 226);
     setModal(false);
@@ -84,7 +94,7 @@ TForm3::TForm3(QWidget* parent)
     Label4 = Line(this, 48, QStringLiteral("на"), true, maroon);
     Label2 = Line(this, 64, QString(), false, green);
     Animate1 = new CopyAnimation(this);
-    Animate1->setGeometry(224, 16, 272, 60);
+    Animate1->setGeometry(kAnimationLeft, 16, 272, 60);
     // It runs from creation on, unseen while the window is hidden.
     Animate1->start();
 }
@@ -95,17 +105,24 @@ void TForm3::SetCaption(const std::string& text) { setWindowTitle(QString::fromS
 
 void TForm3::SetFileLine(const std::string& text) {
     Label3->setText(QFile::decodeName(QByteArray::fromStdString(text)));
-    Label3->adjustSize();
 }
 
 void TForm3::SetRecipientLine(const std::string& text) {
     Label2->setText(QFile::decodeName(QByteArray::fromStdString(text)));
-    Label2->adjustSize();
 }
 
 void TForm3::Show() {
     show();
     raise();
+    // A move runs right after this without returning to the event loop: let
+    // the window be mapped and painted first, taking no input meanwhile.
+    QElapsedTimer waited;
+    waited.start();
+    while (windowHandle() != nullptr && !windowHandle()->isExposed() && waited.elapsed() < 500) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
+    }
+    repaint();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void TForm3::Close() { hide(); }

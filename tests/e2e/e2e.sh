@@ -147,6 +147,31 @@ close_during_send() {
 }
 
 case "$case_name" in
+progress_window_during_a_slow_move)
+  # A big letter on another file system: the move copies and flushes it
+  # while the progress window is up.
+  shm="$(mktemp -d /dev/shm/dorvel-e2e-XXXXXX 2>/dev/null)" || { echo "E2E $case_name skipped: no /dev/shm"; exit 0; }
+  trap 'rm -rf "$shm"; cleanup' EXIT
+  head -c 700M /dev/zero > "$shm/BIG.DAT"
+  printf '[Options]\r\nLetters=%s\r\nMoveDir=%s\r\n' "$shm" "$work/deleted" > "$ini"
+  start
+  letter_row 0
+  delete_button
+  progress="$(window 'Перемещается файл')" || fail "the progress window did not appear during the move"
+  import -window "$progress" "$work/progress.png" 2>/dev/null
+  colours="$(convert "$work/progress.png" -format %c histogram:info:- 2>/dev/null)"
+  echo "$colours" | grep -qi "#800000" || fail "the progress window's labels were not painted during the move"
+  echo "$colours" | grep -qi "#008000" || fail "the progress window's file line was not painted during the move"
+  # A fixed dialog-style window: it asks for no minimise or maximise button
+  # or function (Motif hints), and no window manager may maximise it.
+  import -window root "${E2E_SCREENSHOT:-$work/screen.png}" 2>/dev/null
+  read -r flags functions decorations _ < <(xprop -id "$progress" _MOTIF_WM_HINTS 2>/dev/null | sed 's/.*= //; s/,//g')
+  [ $((flags & 3)) -eq 3 ] && [ $((functions & 0x19)) -eq 0 ] && [ $((decorations & 0x61)) -eq 0 ] ||
+    fail "the progress window asks for minimise or maximise: flags $flags functions $functions decorations $decorations"
+  xprop -id "$progress" _NET_WM_ALLOWED_ACTIONS | grep -q MAXIMIZE && fail "the progress window can be maximised"
+  until_true test -e "$work/deleted/BIG.DAT" || fail "the big letter did not arrive"
+  close_main
+  ;;
 geometry_over_ten_restarts)
   # Height and Width are the frame's size, as Top and Left are its place.
   printf '[Form1]\r\nTop=90\r\nLeft=150\r\nHeight=540\r\nWidth=760\r\n[Options]\r\nLetters=%s\r\n' \
