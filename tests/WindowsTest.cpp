@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <QToolButton>
 #include <filesystem>
@@ -101,6 +102,22 @@ TEST_F(WindowsTest, TheTreeFillsTheFieldEnteredLast) {
     EXPECT_EQ(text(dialog->letters_save), dir / "other");
     close(*form);
     EXPECT_EQ(form->ShellListView1->root(), dir / "deleted");
+}
+
+TEST_F(WindowsTest, TheTreeStaysScrolledFullyLeftWhenItSelectsADeepFolder) {
+    std::string deep = dir / "letters";
+    for (int level = 0; level < 12; ++level) deep += "/level " + std::to_string(level);
+    fs::create_directories(deep);
+    settings("Letters=" + deep + "\r\n");
+    auto form = start();
+    open(*form);
+    QScrollBar* sideways = form->Form2->ShellTreeView1->horizontalScrollBar();
+    ASSERT_GT(sideways->maximum(), 0) << "the tree is wider than its view";
+    EXPECT_EQ(sideways->value(), 0);
+    enter(form->Form2->letters_save);
+    form->Form2->ShellTreeView1->setSelectedPath(deep);
+    EXPECT_EQ(sideways->value(), 0);
+    close(*form);
 }
 
 TEST_F(WindowsTest, EnteringAFieldRewritesItInTheTreesFormButAHiddenFolderKeepsItsText) {

@@ -1,5 +1,7 @@
 #include "ui/FolderTree.h"
 
+#include <QScrollBar>
+
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QFile>
@@ -148,7 +150,12 @@ void FolderTree::setSelectedPath(const std::string& text) {
     for (QTreeWidgetItem* up = item->parent(); up != nullptr; up = up->parent())
         up->setExpanded(true);
     setCurrentItem(item);
-    scrollToItem(item, QAbstractItemView::PositionAtCenter);
+    scrollTo(indexFromItem(item), QAbstractItemView::PositionAtCenter);
+}
+
+void FolderTree::scrollTo(const QModelIndex& index, ScrollHint hint) {
+    QTreeWidget::scrollTo(index, hint);
+    horizontalScrollBar()->setValue(horizontalScrollBar()->minimum());
 }
 
 void FolderTree::contextMenuEvent(QContextMenuEvent* event) {

@@ -28,6 +28,10 @@ public:
     std::function<void()> onChange;
     std::function<void(const std::string&)> onError;
 
+    // Brings the node into view without scrolling sideways, so the names
+    // and icons stay readable from their start.
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
+
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
