@@ -307,8 +307,12 @@ bool PosixPlatform::startDetached(const std::vector<std::string>& argv,
 }
 
 bool PosixPlatform::isFile(const std::string& path) const {
+    // Any name that is there and is not a folder is taken, a link that
+    // points nowhere included: a move can never replace it.
     struct stat st {};
-    return !path.empty() && ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+    if (path.empty() || ::lstat(path.c_str(), &st) != 0) return false;
+    if (!S_ISLNK(st.st_mode)) return !S_ISDIR(st.st_mode);
+    return ::stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode);
 }
 
 int PosixPlatform::createDirectory(const std::string& path) {
@@ -359,7 +363,11 @@ bool CopyThenRemove(const std::string& from, const std::string& to) {
         ::close(in);
         return false;
     }
-    bool copied = CopyBytes(in, out) && ::fchmod(out, st.st_mode & 07777) == 0 && ::fsync(out) == 0;
+    // The copy keeps the letter's mode and modification time, as a move on
+    // one file system does.
+    const timespec times[2] = {st.st_atim, st.st_mtim};
+    bool copied = CopyBytes(in, out) && ::fchmod(out, st.st_mode & 07777) == 0 &&
+                  ::futimens(out, times) == 0 && ::fsync(out) == 0;
     ::close(in);
     copied = ::close(out) == 0 && copied;
     // The letter reaches its final name whole, or not at all; and never over

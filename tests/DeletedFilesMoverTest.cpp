@@ -1,3 +1,4 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -75,6 +76,17 @@ TEST_F(MoverTest, ADirectoryOfTheTargetsNameIsNotTakenAndTheMoveFailsSilently) {
     EXPECT_EQ(dir.read("a.doc"), "letter");
     EXPECT_TRUE(fs::is_directory(dir / "del/a.doc"));
     EXPECT_TRUE(messages.errors.empty());
+}
+
+TEST_F(MoverTest, ALinkThatPointsNowhereTakesItsNameAndTheLetterStillMoves) {
+    fs::create_directories(dir / "del");
+    fs::create_symlink(dir / "gone", dir / "del/REPORT.DOC");
+    fs::create_symlink(dir / "del", dir / "del/folder-link.doc");  // a link to a folder is one
+    dir.write("REPORT.DOC", "letter");
+    EXPECT_EQ(move("REPORT.DOC", dir / "del/"), dir / "del/");
+    EXPECT_EQ(dir.read("del/REPORT.1.DOC"), "letter");
+    EXPECT_TRUE(fs::is_symlink(dir / "del/REPORT.DOC")) << "the link itself is left alone";
+    EXPECT_EQ(unique("del/folder-link.doc"), "del/folder-link.doc");
 }
 
 TEST_F(MoverTest, NothingSelectedShowsTheMessageAndChangesNothing) {
@@ -161,9 +173,18 @@ TEST(SafeMove, AcrossFileSystemsTheLetterArrivesWhole) {
     const std::string source = ::mkdtemp(pattern.data());
     const std::string letter(3 << 20, 'L');
     std::ofstream(source + "/letter.doc", std::ios::binary) << letter;
+    // Written a year ago, readable by its owner alone.
+    const timespec lastYear[2] = {{1'733'700'000, 0}, {1'733'745'600, 123'456'789}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, (source + "/letter.doc").c_str(), lastYear, 0), 0);
+    ASSERT_EQ(::chmod((source + "/letter.doc").c_str(), 0600), 0);
     ASSERT_TRUE(platform::HostPlatform().moveNoReplace(source + "/letter.doc", dir / "letter.doc"));
     EXPECT_EQ(dir.read("letter.doc"), letter);
     EXPECT_FALSE(fs::exists(source + "/letter.doc"));
+    struct stat moved {};
+    ASSERT_EQ(::stat((dir / "letter.doc").c_str(), &moved), 0);
+    EXPECT_EQ(moved.st_mtim.tv_sec, lastYear[1].tv_sec) << "the modification time is kept";
+    EXPECT_EQ(moved.st_mtim.tv_nsec, lastYear[1].tv_nsec);
+    EXPECT_EQ(moved.st_mode & 07777, 0600u);
     fs::remove_all(source);
 }
 
