@@ -112,6 +112,23 @@ TEST_F(LettersViewTest, InPlaceRenameRenamesOnDiskAndRefusalIsReported) {
     EXPECT_EQ(dir.read("b"), "x");
 }
 
+TEST_F(LettersViewTest, ANameThatIsNotUtf8KeepsItsBytesThroughAnEdit) {
+    const std::string latin1 = "r\xE9sum\xE9 \xFF.doc";  // Latin-1 bytes, not UTF-8
+    touch(latin1);
+    view.setRoot(dir.path());
+    auto* model = view.model();
+    const QString shown = model->index(0, 0).data(Qt::EditRole).toString();
+    // Enter without a change renames nothing.
+    model->setData(model->index(0, 0), shown, Qt::EditRole);
+    EXPECT_TRUE(fs::exists(dir / latin1));
+    EXPECT_TRUE(errors.empty());
+    // An edit keeps the bytes the operator did not touch.
+    QString edited = shown;
+    edited.replace(QStringLiteral(".doc"), QStringLiteral(" 2.doc"));
+    EXPECT_TRUE(model->setData(model->index(0, 0), edited, Qt::EditRole));
+    EXPECT_TRUE(fs::exists(dir / "r\xE9sum\xE9 \xFF 2.doc"));
+}
+
 namespace {
 
 // The main window on a real letters folder.

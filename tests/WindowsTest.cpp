@@ -1,18 +1,23 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <filesystem>
 
 #include "ProgramOnDisk.h"
+#include "core/SettingsFile.h"
 #include "platform/Platform.h"
 #include "ui/FolderTree.h"
 #include "ui/LettersView.h"
+#include "ui/MessageBoxes.h"
 #include "ui/Unit1.h"
 #include "ui/Unit2.h"
 #include "ui/Unit3.h"
@@ -118,6 +123,32 @@ TEST_F(WindowsTest, TheTreeStaysScrolledFullyLeftWhenItSelectsADeepFolder) {
     form->Form2->ShellTreeView1->setSelectedPath(deep);
     EXPECT_EQ(sideways->value(), 0);
     close(*form);
+}
+
+TEST_F(WindowsTest, FoldersWhosePathsAreNotUtf8PassThroughTheDialogByteForByte) {
+    const std::string letters = dir /
+                                "p\xE9"
+                                "che";  // Latin-1, not UTF-8
+    const std::string deleted = dir / "d\xE9j\xE0";
+    fs::create_directories(letters);
+    settings("Letters=" + core::EncodePathValue(letters) +
+             "\r\nMoveDir=" + core::EncodePathValue(deleted) + "\r\n");
+    auto form = start();
+    EXPECT_EQ(form->ShellListView1->root(), letters);
+    EXPECT_EQ(form->Form2->deletedFilesFolder(), deleted);
+    open(*form);
+    enter(form->Form2->letters_save);
+    enter(form->Form2->Edit1);
+    close(*form);
+    EXPECT_TRUE(messages.platformErrors.empty()) << messages.platformErrors.front();
+    EXPECT_FALSE(form->Form2->isVisible());
+    EXPECT_EQ(form->ShellListView1->root(), letters);
+    EXPECT_EQ(form->Form2->deletedFilesFolder(), deleted);
+    form->FormDestroy();
+    const core::SettingsRecord saved =
+        core::SettingsFile(platform::HostPlatform()).ReadSettings(core::SettingsRecord{});
+    EXPECT_EQ(saved.letters, letters);
+    EXPECT_EQ(saved.moveDir, deleted);
 }
 
 TEST_F(WindowsTest, EnteringAFieldRewritesItInTheTreesFormButAHiddenFolderKeepsItsText) {
@@ -270,6 +301,25 @@ TEST(ProgressWindow, NamesThatLookLikeMarkupAreShownAsTheyAre) {
         EXPECT_EQ(line->textFormat(), Qt::PlainText);
     }
     EXPECT_EQ(progress.Label3->text(), QStringLiteral("/letters/<b>big</b>.doc"));
+}
+
+TEST(MessageBoxes, NamesThatLookLikeMarkupAreShownAsTheyAre) {
+    const std::string start =
+        "Произошла ошибка при запуске /mail/TOMAIL -HPOST -NL_A -F/l/<b>big</b>"
+        " &lt;img&gt;\xE9.doc -X -SOFFICE";
+    ui::MessageBoxes boxes("dorvel");
+    QString shownText;
+    Qt::TextFormat format = Qt::AutoText;
+    QTimer::singleShot(0, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            shownText = box->text();
+            format = box->textFormat();
+            box->accept();
+        }
+    });
+    boxes.error(start);
+    EXPECT_EQ(format, Qt::PlainText);
+    EXPECT_TRUE(shownText.contains(QStringLiteral("/l/<b>big</b> &lt;img&gt;")));
 }
 
 TEST(MainWindow, ToolbarButtonsCarryTheirHints) {

@@ -1,4 +1,5 @@
 #include "ui/FolderTree.h"
+#include "ui/PathText.h"
 
 #include <QScrollBar>
 
@@ -53,9 +54,7 @@ FolderTree::FolderTree(platform::Platform& platform, QWidget* parent)
     top->addChild(fileSystem_);
     if (home != "/") top->addChild(makeItem(QStringLiteral("Home"), home));
     if (desktop != home) {
-        auto* desktopFolder = makeItem(
-            QFile::decodeName(QByteArray::fromStdString(desktop.substr(desktop.rfind('/') + 1))),
-            desktop);
+        auto* desktopFolder = makeItem(ShownPath(desktop.substr(desktop.rfind('/') + 1)), desktop);
         top->addChild(desktopFolder);
     }
     top->setExpanded(true);
@@ -94,7 +93,7 @@ void FolderTree::fill(QTreeWidgetItem* item) {
     std::sort(folders.begin(), folders.end());
     const std::string prefix = path == "/" ? path : path + "/";
     for (const auto& [key, name] : folders) {
-        item->addChild(makeItem(QFile::decodeName(QByteArray::fromStdString(name)), prefix + name));
+        item->addChild(makeItem(ShownPath(name), prefix + name));
     }
     if (folders.empty())
         item->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);

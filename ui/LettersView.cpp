@@ -1,4 +1,5 @@
 #include "ui/LettersView.h"
+#include "ui/PathText.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -18,9 +19,7 @@
 namespace dorvel::ui {
 namespace {
 
-QString FromBytes(std::string_view bytes) {
-    return QFile::decodeName(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
-}
+QString FromBytes(std::string_view bytes) { return ShownPath(bytes); }
 
 QIcon IconFor(const QMimeType& type, bool folder) {
     static QHash<QString, QIcon> cache;
@@ -127,7 +126,7 @@ Qt::ItemFlags LettersModel::flags(const QModelIndex& index) const {
 bool LettersModel::setData(const QModelIndex& index, const QVariant& value, int role) {
     if (role != Qt::EditRole || index.column() != NameColumn) return false;
     const auto row = static_cast<std::size_t>(index.row());
-    const std::string newName = QFile::encodeName(value.toString()).toStdString();
+    const std::string newName = PathBytes(value.toString());
     if (newName == listing_.name(row)) return false;
     const std::string from = listing_.fullPath(row);
     const std::string to = from.substr(0, from.rfind('/') + 1) + newName;

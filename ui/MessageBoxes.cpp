@@ -1,4 +1,5 @@
 #include "ui/MessageBoxes.h"
+#include "ui/PathText.h"
 
 #include <QGuiApplication>
 #include <QMessageBox>
@@ -8,7 +9,9 @@ namespace dorvel::ui {
 namespace {
 
 void Show(QMessageBox::Icon icon, const QString& title, const std::string& text) {
-    QMessageBox box(icon, title, QString::fromStdString(text), QMessageBox::Ok);
+    // Names and paths in the text are shown as they are, never as markup.
+    QMessageBox box(icon, title, ShownPath(text), QMessageBox::Ok);
+    box.setTextFormat(Qt::PlainText);
     box.setEscapeButton(QMessageBox::Ok);
     box.setDefaultButton(QMessageBox::Ok);
     box.adjustSize();

@@ -1,4 +1,5 @@
 #include "ui/ShellActions.h"
+#include "ui/PathText.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -86,7 +87,7 @@ std::optional<std::string> MoveToTrash(platform::Platform& platform, const std::
 
 void ShowProperties(QWidget* parent, platform::Platform& platform, const core::FolderEntry& entry) {
     QDialog dialog(parent);
-    dialog.setWindowTitle(QStringLiteral("Properties of %1").arg(FromPath(entry.displayName)));
+    dialog.setWindowTitle(QStringLiteral("Properties of %1").arg(ShownPath(entry.displayName)));
     auto* form = new QFormLayout;
     const auto details = platform.fileDetails(entry.fullPath);
     const QMimeDatabase mimes;
@@ -94,9 +95,14 @@ void ShowProperties(QWidget* parent, platform::Platform& platform, const core::F
         details && details->isFolder
             ? mimes.mimeTypeForName(QStringLiteral("inode/directory"))
             : mimes.mimeTypeForFile(FromPath(entry.displayName), QMimeDatabase::MatchExtension);
-    form->addRow(QStringLiteral("Name:"), new QLabel(FromPath(entry.displayName)));
-    form->addRow(QStringLiteral("Type:"), new QLabel(type.comment()));
-    form->addRow(QStringLiteral("Location:"), new QLabel(FromPath(FolderOf(entry.fullPath))));
+    auto plain = [](const QString& text) {
+        auto* label = new QLabel(text);
+        label->setTextFormat(Qt::PlainText);
+        return label;
+    };
+    form->addRow(QStringLiteral("Name:"), plain(ShownPath(entry.displayName)));
+    form->addRow(QStringLiteral("Type:"), plain(type.comment()));
+    form->addRow(QStringLiteral("Location:"), plain(ShownPath(FolderOf(entry.fullPath))));
     if (details) {
         if (!details->isFolder) {
             form->addRow(QStringLiteral("Size:"),

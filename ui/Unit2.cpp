@@ -1,4 +1,5 @@
 #include "ui/Unit2.h"
+#include "ui/PathText.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -14,10 +15,8 @@
 namespace dorvel::ui {
 namespace {
 
-QString FromPath(const std::string& path) {
-    return QFile::decodeName(QByteArray::fromStdString(path));
-}
-std::string ToPath(const QString& text) { return QFile::encodeName(text).toStdString(); }
+QString FromPath(const std::string& path) { return ShownPath(path); }
+std::string ToPath(const QString& text) { return PathBytes(text); }
 
 QFont Font(int pixels, bool bold, bool italic) {
     QFont font(QStringLiteral("MS Sans Serif"));
@@ -66,6 +65,7 @@ TForm2::TForm2(platform::Platform& platform, core::Messages& messages, QWidget* 
 
     Label1 = Caption(QStringLiteral("Переменная окружения ZOVOVOD"), this, 16, 24);
     Label3 = new QLabel(this);
+    Label3->setTextFormat(Qt::PlainText);  // a folder path, never markup
     Label3->setFont(Font(11, false, false));
     Label3->setGeometry(16, 48, 337, 16);
     Label2 = Caption(QStringLiteral("Почтовый ящик"), this, 16, 80);

@@ -1,4 +1,5 @@
 #include "ui/Unit3.h"
+#include "ui/PathText.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -103,13 +104,9 @@ TForm3::~TForm3() { Animate1->stop(); }
 
 void TForm3::SetCaption(const std::string& text) { setWindowTitle(QString::fromStdString(text)); }
 
-void TForm3::SetFileLine(const std::string& text) {
-    Label3->setText(QFile::decodeName(QByteArray::fromStdString(text)));
-}
+void TForm3::SetFileLine(const std::string& text) { Label3->setText(ShownPath(text)); }
 
-void TForm3::SetRecipientLine(const std::string& text) {
-    Label2->setText(QFile::decodeName(QByteArray::fromStdString(text)));
-}
+void TForm3::SetRecipientLine(const std::string& text) { Label2->setText(ShownPath(text)); }
 
 void TForm3::Show() {
     show();

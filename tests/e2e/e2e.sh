@@ -147,6 +147,37 @@ close_during_send() {
 }
 
 case "$case_name" in
+names_that_are_not_utf8)
+  # Latin-1 bytes in the letters folder's path, the deleted-files folder's
+  # path and a letter's name; the settings file holds both paths losslessly.
+  letters=$'/p\xe9che'; deleted=$'/d\xe9j\xe0'; letter=$'r\xe9sum\xe9.doc'
+  mkdir -p "$work$letters"
+  echo "letter" > "$work$letters/$letter"
+  encoded() { printf '=?UTF-8?B?%s?=' "$(printf '%s' "$1" | base64 -w0)"; }
+  printf '[Options]\r\nLetters=%s\r\nMoveDir=%s\r\n' "$(encoded "$work$letters")" \
+    "$(encoded "$work$deleted")" > "$ini"
+  start
+  # F2 and Enter without a change: nothing is renamed.
+  letter_row 0
+  xdotool key F2
+  sleep 0.5
+  xdotool key Return
+  sleep 1
+  test -e "$work$letters/$letter" || fail "an unchanged rename changed the name: $(ls "$work$letters" | od -c | head -2)"
+  [ "$(ls "$work$letters" | wc -l)" = 1 ] || fail "an unchanged rename left another file"
+  # Open and close the settings dialog: the folders pass through unchanged.
+  settings_button
+  dialog="$(window 'Настройки')" || fail "the settings dialog did not open"
+  click "$dialog" 317 268
+  until_true dialog_closed || fail "the dialog did not close"
+  [ -z "$(xdotool search --onlyvisible --name '^dorvel$' 2>/dev/null)" ] || fail "closing the dialog showed an error"
+  letter_row 0
+  delete_button
+  until_true test -e "$work$deleted/$letter" || fail "the letter did not reach the deleted-files folder"
+  close_main
+  cgrep -q "^Letters=$(encoded "$work$letters")"$'\r'"\$" "$ini" || fail "the letters folder did not survive the exit"
+  cgrep -q "^MoveDir=$(encoded "$work$deleted/")"$'\r'"\$" "$ini" || fail "the deleted-files folder did not survive the exit: $(cgrep MoveDir "$ini")"
+  ;;
 progress_window_during_a_slow_move)
   # A big letter on another file system: the move copies and flushes it
   # while the progress window is up.
