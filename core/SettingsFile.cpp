@@ -96,8 +96,18 @@ std::string DefaultMoveDir(const platform::Platform& platform) {
     return home + "letters_save";
 }
 
+namespace {
+
+std::optional<std::string> ReadSettingsText(platform::Platform& platform, bool& unreadable) {
+    auto text = platform.readWholeFile(kSettingsPath, kMaxSettingsBytes);
+    unreadable = !text && platform.exists(kSettingsPath);
+    return text;
+}
+
+}  // namespace
+
 SettingsFile::SettingsFile(platform::Platform& platform)
-    : platform_(platform), profile_(platform.readWholeFile(kSettingsPath).value_or("")) {}
+    : platform_(platform), profile_(ReadSettingsText(platform, unreadable_).value_or("")) {}
 
 std::string SettingsFile::readPath(std::string_view section, std::string_view key,
                                    const std::string& fallback) const {
@@ -153,7 +163,7 @@ void SettingsFile::WriteTick(std::string_view recipientLine, bool ticked) {
 }
 
 void SettingsFile::Save() {
-    if (!platform_.replaceFile(kSettingsPath, profile_.contents())) {
+    if (unreadable_ || !platform_.replaceFile(kSettingsPath, profile_.contents())) {
         throw PlatformError(std::string("Unable to write to ") + kSettingsName);
     }
 }

@@ -16,6 +16,8 @@ namespace dorvel::core {
 inline constexpr const char* kSettingsPath = "./dorvel.ini";
 inline constexpr const char* kSettingsName = ".\\dorvel.ini";  // as messages show it
 inline constexpr std::size_t kMaxValueLength = 2047;
+// Far beyond a real settings file: 100,000 ticks take a few megabytes.
+inline constexpr std::size_t kMaxSettingsBytes = 64u << 20;
 
 struct SettingsRecord {
     std::int32_t top = 106;
@@ -54,6 +56,9 @@ private:
                          const std::string& fallback) const;
 
     platform::Platform& platform_;
+    // Something is there that could not be read as a settings file (a FIFO,
+    // a device, an unreadable or absurdly large file): it is never replaced.
+    bool unreadable_ = false;
     platform::ProfileFile profile_;
 };
 

@@ -20,7 +20,9 @@ public:
     std::unique_ptr<dorvel::platform::ByteSource> openForReading(const std::string&) override {
         return {};
     }
-    std::optional<std::string> readWholeFile(const std::string&) override { return {}; }
+    std::optional<std::string> readWholeFile(const std::string&, std::size_t) override {
+        return {};
+    }
     bool enumerateFolder(const std::string&,
                          const std::function<void(const dorvel::platform::FolderItem&)>&) override {
         return false;

@@ -60,8 +60,11 @@ public:
     virtual bool isDirectory(const std::string& path) const = 0;
     // Null when the path cannot be opened as a file (missing, a directory).
     virtual std::unique_ptr<ByteSource> openForReading(const std::string& path) = 0;
-    // The whole file, or nothing when it is missing or unreadable.
-    virtual std::optional<std::string> readWholeFile(const std::string& path) = 0;
+    // The whole of a regular file (a link to one is fine) of at most limit
+    // bytes; nothing when it is missing, unreadable, larger, or no regular
+    // file at all (a FIFO, a device), without ever blocking on it.
+    virtual std::optional<std::string> readWholeFile(const std::string& path,
+                                                     std::size_t limit) = 0;
     // Calls onItem for every entry but . and .., in the file system's own
     // order, without a call per entry where the directory read tells the
     // type; false when the folder cannot be enumerated.

@@ -157,13 +157,24 @@ std::unique_ptr<ByteSource> PosixPlatform::openForReading(const std::string& pat
     return std::make_unique<FileSource>(fd);
 }
 
-std::optional<std::string> PosixPlatform::readWholeFile(const std::string& path) {
-    auto source = openForReading(path);
-    if (!source) return std::nullopt;
+std::optional<std::string> PosixPlatform::readWholeFile(const std::string& path,
+                                                        std::size_t limit) {
+    // Not blocking: opening a FIFO for reading would wait for a writer.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    FileSource source(fd);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+        static_cast<std::uint64_t>(st.st_size) > limit) {
+        return std::nullopt;
+    }
     std::string contents;
+    contents.reserve(static_cast<std::size_t>(st.st_size));
     try {
         char buffer[1 << 16];
-        while (const std::size_t got = source->read(buffer, sizeof buffer)) {
+        while (const std::size_t got = source.read(buffer, sizeof buffer)) {
+            // A file that grows while it is read is bounded all the same.
+            if (contents.size() + got > limit) return std::nullopt;
             contents.append(buffer, got);
         }
     } catch (const IoError&) {

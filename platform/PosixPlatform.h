@@ -10,7 +10,7 @@ public:
     std::string homeFolder() const override;
     bool isDirectory(const std::string& path) const override;
     std::unique_ptr<ByteSource> openForReading(const std::string& path) override;
-    std::optional<std::string> readWholeFile(const std::string& path) override;
+    std::optional<std::string> readWholeFile(const std::string& path, std::size_t limit) override;
     bool replaceFile(const std::string& path, std::string_view contents) override;
     bool enumerateFolder(const std::string& path,
                          const std::function<void(const FolderItem&)>& onItem) override;

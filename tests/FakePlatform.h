@@ -41,9 +41,9 @@ public:
         const std::size_t limit = path == failingFile ? failAfter : std::string::npos;
         return std::make_unique<Source>(it->second, limit, failCode);
     }
-    std::optional<std::string> readWholeFile(const std::string& path) override {
+    std::optional<std::string> readWholeFile(const std::string& path, std::size_t limit) override {
         const auto it = files.find(path);
-        if (it == files.end()) return std::nullopt;
+        if (it == files.end() || it->second.size() > limit) return std::nullopt;
         return it->second;
     }
     bool enumerateFolder(const std::string& path,

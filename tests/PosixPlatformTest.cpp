@@ -41,9 +41,9 @@ TEST(PosixPlatform, OpeningForReadingRefusesMissingFilesAndDirectories) {
     fs::create_directory(dir / "LUSERS.NDE");
     EXPECT_EQ(p.openForReading(dir / "LUSERS.NDE"), nullptr);
     EXPECT_EQ(p.openForReading(dir / "missing"), nullptr);
-    EXPECT_FALSE(p.readWholeFile(dir / "missing"));
+    EXPECT_FALSE(p.readWholeFile(dir / "missing", 100));
     dir.write("f", std::string("a\0b", 3));
-    EXPECT_EQ(p.readWholeFile(dir / "f"), std::string("a\0b", 3));
+    EXPECT_EQ(p.readWholeFile(dir / "f", 100), std::string("a\0b", 3));
     EXPECT_TRUE(p.isDirectory(dir.path()));
     EXPECT_FALSE(p.isDirectory(dir / "f"));
     EXPECT_FALSE(p.isDirectory(""));

@@ -4,7 +4,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <random>
 
@@ -94,4 +97,60 @@ TEST(SettingsFaults, AFullDiskRefusesTheWriteAndKeepsTheOldFile) {
     std::size_t files = 0;
     for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path())) ++files;
     EXPECT_EQ(files, 1u) << "a temporary file was left behind";
+}
+
+namespace {
+
+// Reads the settings and tries the shut-down writes; true when they landed.
+bool ReadThenSave(core::SettingsRecord& read) {
+    core::SettingsFile file(platform::HostPlatform());
+    read = file.ReadSettings(core::SettingsRecord{});
+    file.WriteSettings(read, false);
+    try {
+        file.Save();
+        return true;
+    } catch (const core::PlatformError& e) {
+        EXPECT_STREQ(e.what(), "Unable to write to .\\dorvel.ini");
+        return false;
+    }
+}
+
+}  // namespace
+
+TEST(SettingsFaults, WhatIsNoRegularFileReadsAsDefaultsAndIsNeverWrittenInto) {
+    TempDir dir;
+    InDirectory cd(dir.path());
+    core::SettingsRecord read;
+
+    ASSERT_EQ(::mkfifo("dorvel.ini", 0644), 0);
+    EXPECT_FALSE(ReadThenSave(read)) << "a FIFO neither blocks the start nor takes the writes";
+    EXPECT_EQ(read.top, 106);
+    EXPECT_TRUE(std::filesystem::is_fifo("dorvel.ini"));
+    std::filesystem::remove("dorvel.ini");
+
+    std::filesystem::create_symlink("/dev/zero", "dorvel.ini");
+    EXPECT_FALSE(ReadThenSave(read)) << "an endless device is neither read to the end nor written";
+    EXPECT_EQ(read.width, 870);
+    EXPECT_TRUE(std::filesystem::is_symlink("dorvel.ini"));
+    std::filesystem::remove("dorvel.ini");
+
+    // A regular file beyond any real settings file is kept as it is.
+    {
+        std::ofstream big("dorvel.ini", std::ios::binary);
+        big << "[Form1]\r\nTop=5\r\n";
+        big.seekp(static_cast<std::streamoff>(core::kMaxSettingsBytes) + 1);
+        big << "end";
+    }
+    const auto size = std::filesystem::file_size("dorvel.ini");
+    EXPECT_FALSE(ReadThenSave(read));
+    EXPECT_EQ(read.top, 106);
+    EXPECT_EQ(std::filesystem::file_size("dorvel.ini"), size);
+    std::filesystem::remove("dorvel.ini");
+
+    // A link to a regular file is fine, as before.
+    dir.write("real.ini", "[Form1]\r\nTop=5\r\n");
+    std::filesystem::create_symlink("real.ini", "dorvel.ini");
+    EXPECT_TRUE(ReadThenSave(read));
+    EXPECT_EQ(read.top, 5);
+    EXPECT_NE(dir.read("real.ini").find("Panel1=185"), std::string::npos);
 }

@@ -12,6 +12,8 @@ root="$(cd "$here/../.." && pwd)"
 
 # A real X display: the suites around these run Qt off-screen.
 unset QT_QPA_PLATFORM
+# Window titles are matched as UTF-8 text, also on a machine set to the C locale.
+export LC_ALL=C.UTF-8
 
 if [ -z "${E2E_INSIDE:-}" ]; then
   export E2E_INSIDE=1
@@ -147,6 +149,28 @@ close_during_send() {
 }
 
 case "$case_name" in
+settings_file_that_is_not_a_file)
+  for kind in fifo device; do
+    rm -f "$ini"
+    if [ "$kind" = fifo ]; then mkfifo "$ini"; else ln -s /dev/zero "$ini"; fi
+    start
+    rss="$(awk '/^VmRSS/{print $2}' "/proc/$pid/status")"
+    [ "${rss:-0}" -lt 400000 ] || fail "a $kind as the settings file made the program take ${rss} KB"
+    xdotool key --window "$main" --clearmodifiers alt+F4 >/dev/null 2>&1
+    box="$(window dorvel)" || fail "closing with a $kind as the settings file showed no refusal"
+    # As a person would: press the box's OK button, again until it has gone.
+    for _ in $(seq 20); do
+      gone && break
+      read -r box_w box_h < <(xwininfo -id "$box" 2>/dev/null | awk '/^  Width:/{w=$2} /^  Height:/{h=$2} END{print w, h}')
+      [ -n "${box_w:-}" ] && click "$box" $((box_w - 50)) $((box_h - 22))
+      sleep 0.5
+    done
+    until_true gone || fail "the program did not end after the refusal"
+    wait "$pid" 2>/dev/null
+    pid=""
+    if [ "$kind" = fifo ]; then test -p "$ini" || fail "the FIFO was replaced"; else test -L "$ini" || fail "the link was replaced"; fi
+  done
+  ;;
 names_that_are_not_utf8)
   # Latin-1 bytes in the letters folder's path, the deleted-files folder's
   # path and a letter's name; the settings file holds both paths losslessly.
