@@ -183,11 +183,30 @@ std::optional<std::string> PosixPlatform::readWholeFile(const std::string& path,
     return contents;
 }
 
+namespace {
+
+// The fallback when no temporary can be made beside the file (a folder the
+// user may not write) or the replacement could not keep the file's owner:
+// the file itself is rewritten and flushed. Not atomic, but the only way
+// that saves anything there.
+bool RewriteInPlace(const std::string& target, std::string_view contents) {
+    const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0) return false;
+    struct stat st {};
+    const bool written = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && WriteAll(fd, contents) &&
+                         ::ftruncate(fd, static_cast<off_t>(contents.size())) == 0 &&
+                         ::fsync(fd) == 0;
+    return ::close(fd) == 0 && written;
+}
+
+}  // namespace
+
 bool PosixPlatform::replaceFile(const std::string& path, std::string_view contents) {
     const std::string target = FinalTarget(path);
     mode_t mode = 0644;
     struct stat st {};
-    if (::stat(target.c_str(), &st) == 0) {
+    const bool existed = ::stat(target.c_str(), &st) == 0;
+    if (existed) {
         if (!S_ISREG(st.st_mode)) return false;
         // A read-only file refuses the write even though its folder would let
         // us replace it.
@@ -200,7 +219,15 @@ bool PosixPlatform::replaceFile(const std::string& path, std::string_view conten
     const std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
     std::string temporary = folder + ".dorvel-XXXXXX";
     const int fd = ::mkstemp(temporary.data());
-    if (fd < 0) return false;
+    if (fd < 0) return existed && RewriteInPlace(target, contents);
+    // A save by another user (an administrator, say) leaves the file the
+    // user's own; where the owner cannot be kept, the file is rewritten.
+    if (existed && (st.st_uid != ::geteuid() || st.st_gid != ::getegid()) &&
+        ::fchown(fd, st.st_uid, st.st_gid) != 0) {
+        ::close(fd);
+        ::unlink(temporary.c_str());
+        return RewriteInPlace(target, contents);
+    }
     const bool written = WriteAll(fd, contents) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
     if (::close(fd) != 0 || !written || ::rename(temporary.c_str(), target.c_str()) != 0) {
         ::unlink(temporary.c_str());

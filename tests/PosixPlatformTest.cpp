@@ -105,6 +105,42 @@ TEST(PosixPlatform, ReplaceRefusesAReadOnlyFileAndKeepsIt) {
     EXPECT_EQ(dir.read("dorvel.ini"), "old");
 }
 
+TEST(PosixPlatform, AFolderTheUserMayNotWriteStillTakesTheSaveInTheFileItself) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to set up a file of another user";
+    TempDir dir;
+    ::chmod(dir.path().c_str(), 0755);  // the folder is root's alone
+    dir.write("dorvel.ini", "[Form1]\r\nTop=1\r\nLeft=2\r\n");
+    ASSERT_EQ(::chown((dir / "dorvel.ini").c_str(), 65534, 65534), 0);
+    dir.write("theirs.ini", "old");  // neither the file nor the folder is writable
+    const std::string path = dir / "dorvel.ini";
+    EXPECT_EQ(AsUnprivilegedUser([&] {
+                  return platform::PosixPlatform().replaceFile(path, "[Form1]\r\n") ? 1 : 0;
+              }),
+              1);
+    EXPECT_EQ(dir.read("dorvel.ini"), "[Form1]\r\n") << "rewritten in place, and cut to its size";
+    const std::string theirs = dir / "theirs.ini";
+    EXPECT_EQ(AsUnprivilegedUser(
+                  [&] { return platform::PosixPlatform().replaceFile(theirs, "new") ? 1 : 0; }),
+              0);
+    EXPECT_EQ(dir.read("theirs.ini"), "old");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator{}), 2);
+}
+
+TEST(PosixPlatform, ASaveByAnotherUserKeepsTheFilesOwnerGroupAndMode) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to save another user's file";
+    TempDir dir;
+    dir.write("dorvel.ini", "old");
+    ASSERT_EQ(::chown((dir / "dorvel.ini").c_str(), 65534, 65534), 0);
+    ASSERT_EQ(::chmod((dir / "dorvel.ini").c_str(), 0640), 0);
+    ASSERT_TRUE(platform::PosixPlatform().replaceFile(dir / "dorvel.ini", "new"));
+    struct stat st {};
+    ASSERT_EQ(::stat((dir / "dorvel.ini").c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, 65534u);
+    EXPECT_EQ(st.st_gid, 65534u);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(dir.read("dorvel.ini"), "new");
+}
+
 TEST(PosixPlatform, SettingsFileLivesInTheCurrentDirectory) {
     TempDir first, second;
     auto& host = platform::HostPlatform();

@@ -81,7 +81,7 @@ settles_changed_from() {
 }
 dialog_closed() { [ -z "$(xdotool search --onlyvisible --name '^Настройки$' 2>/dev/null)" ]; }
 start() {
-  (cd "$work/run" && exec "$dorvel") &
+  (cd "$work/run" && exec ${as_user[@]+"${as_user[@]}"} "$dorvel") &
   pid=$!
   main="$(window '\.')" || fail "the main window never appeared"
   xdotool windowactivate --sync "$main" 2>/dev/null || true
@@ -149,6 +149,24 @@ close_during_send() {
 }
 
 case "$case_name" in
+settings_in_a_folder_the_user_may_not_write)
+  # An administrator prepared the settings file in a folder of their own;
+  # the operator, an ordinary user, may write the file but not the folder.
+  printf '[Options]\r\nLetters=%s\r\n' "$work/letters" > "$ini"
+  chown 65534:65534 "$ini"
+  chmod 755 "$work" "$work/run" "$HOME"
+  cp "$XAUTHORITY" "$work/xauth" && chmod 644 "$work/xauth"
+  # The build folder need not be open to other users.
+  cp "$dorvel" "$work/dorvel" && chmod 755 "$work/dorvel" && dorvel="$work/dorvel"
+  as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups env XAUTHORITY="$work/xauth")
+  start
+  tick_recipient 0
+  close_main
+  cgrep -q "WindowState=0" "$ini" || fail "the settings were lost at exit: $(cat "$ini")"
+  cgrep -q "L_KIEV01 .*=1" "$ini" || fail "the tick was lost at exit"
+  [ "$(stat -c %u:%g "$ini")" = 65534:65534 ] || fail "the settings file changed its owner"
+  [ -z "$(ls -A "$work/run" | grep -v '^dorvel.ini$')" ] || fail "something was left beside the settings file"
+  ;;
 settings_file_that_is_not_a_file)
   for kind in fifo device; do
     rm -f "$ini"
