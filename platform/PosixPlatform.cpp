@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <pwd.h>
 #include <spawn.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
@@ -388,35 +389,108 @@ bool CopyBytes(int in, int out) {
 
 }  // namespace
 
-bool CopyThenRemove(const std::string& from, const std::string& to) {
-    struct stat st {};
-    if (::lstat(from.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-    const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+namespace {
+
+constexpr std::string_view kMoveTemporary = ".dorvel-move-";
+
+std::string FolderPart(const std::string& path) {
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// A move that was killed leaves its hidden temporary behind. A live move
+// holds a lock on its own for as long as it copies, so any temporary whose
+// lock can be taken is a leftover.
+void RemoveStaleTemporaries(const std::string& folder) {
+    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (dir == nullptr) return;
+    const int dirFd = ::dirfd(dir);
+    while (const dirent* entry = ::readdir(dir)) {
+        if (std::string_view(entry->d_name).substr(0, kMoveTemporary.size()) != kMoveTemporary) {
+            continue;
+        }
+        const int fd = ::openat(dirFd, entry->d_name, O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+        if (fd < 0) continue;
+        struct stat st {};
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            ::unlinkat(dirFd, entry->d_name, 0);
+        }
+        ::close(fd);
+    }
+    ::closedir(dir);
+}
+
+bool SameTime(const timespec& a, const timespec& b) {
+    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+// The name still stands for the very file that was copied, and that file has
+// not changed since the copy began.
+bool UnchangedSince(const std::string& path, int fd, const struct stat& before) {
+    struct stat now {
+    }, named{};
+    return ::fstat(fd, &now) == 0 && ::lstat(path.c_str(), &named) == 0 &&
+           named.st_dev == before.st_dev && named.st_ino == before.st_ino &&
+           now.st_size == before.st_size && SameTime(now.st_mtim, before.st_mtim) &&
+           named.st_size == before.st_size && SameTime(named.st_mtim, before.st_mtim);
+}
+
+// Removes the source only while no other program has it open: a write lease
+// is granted only then, and it holds others off while the name goes. Where
+// the system grants no leases at all (a letter of another user, a network
+// file system), the checks of the copy alone decide.
+bool RemoveUnlessInUse(const std::string& path, int fd, const struct stat& before) {
+    const bool leased = ::fcntl(fd, F_SETLEASE, F_WRLCK) == 0;
+    if (!leased && errno == EAGAIN) return false;
+    const bool removed = UnchangedSince(path, fd, before) && ::unlink(path.c_str()) == 0;
+    if (leased) ::fcntl(fd, F_SETLEASE, F_UNLCK);
+    return removed;
+}
+
+}  // namespace
+
+bool CopyThenRemove(const std::string& from, const std::string& to,
+                    const std::function<void()>& afterCopy) {
+    // Everything is copied from this one descriptor, whatever happens to the
+    // name meanwhile.
+    const int in = ::open(from.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
     if (in < 0) return false;
-    const auto slash = to.rfind('/');
-    std::string temporary = (slash == std::string::npos ? std::string() : to.substr(0, slash + 1)) +
-                            ".dorvel-move-XXXXXX";
+    struct stat st {};
+    if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(in);
+        return false;
+    }
+    const std::string folder = FolderPart(to);
+    RemoveStaleTemporaries(folder);
+    std::string temporary = folder + std::string(kMoveTemporary) + "XXXXXX";
     const int out = ::mkstemp(temporary.data());
     if (out < 0) {
         ::close(in);
         return false;
     }
+    ::flock(out, LOCK_EX);
     // The copy keeps the letter's mode and modification time, as a move on
     // one file system does.
     const timespec times[2] = {st.st_atim, st.st_mtim};
     bool copied = CopyBytes(in, out) && ::fchmod(out, st.st_mode & 07777) == 0 &&
                   ::futimens(out, times) == 0 && ::fsync(out) == 0;
-    ::close(in);
-    copied = ::close(out) == 0 && copied;
     // The letter reaches its final name whole, or not at all; and never over
     // a file that appeared there meanwhile.
-    if (!copied ||
-        ::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) != 0) {
+    copied = copied &&
+             ::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0;
+    ::close(out);
+    if (!copied) {
         ::unlink(temporary.c_str());
+        ::close(in);
         return false;
     }
     SyncFolderOf(to);
-    return ::unlink(from.c_str()) == 0;
+    if (afterCopy) afterCopy();
+    // A source replaced or still written meanwhile stays where it is; the
+    // copy stays too, so nothing is lost either way.
+    const bool removed = RemoveUnlessInUse(from, in, st);
+    ::close(in);
+    return removed;
 }
 
 bool PosixPlatform::moveNoReplace(const std::string& from, const std::string& to) {

@@ -31,7 +31,10 @@ public:
 int WindowsErrorFromErrno(int error);
 
 // The cross-file-system half of moveNoReplace, apart so that tests can kill
-// it midway: copy beside the target, flush, put in place, remove the source.
-bool CopyThenRemove(const std::string& from, const std::string& to);
+// it midway: copy beside the target, flush, put in place, and remove the
+// source only when it is still the file copied, unchanged and not open
+// elsewhere. afterCopy lets a test race a writer against that last step.
+bool CopyThenRemove(const std::string& from, const std::string& to,
+                    const std::function<void()>& afterCopy = {});
 
 }  // namespace dorvel::platform
