@@ -1,7 +1,9 @@
 #include "ui/Unit1.h"
 
 #include <QFrame>
+#include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QScreen>
 #include <QSplitter>
 #include <QTimer>
 #include <QToolBar>
@@ -13,6 +15,7 @@
 #include "core/DeletedFilesMover.h"
 #include "core/LettersWatch.h"
 #include "core/MailSending.h"
+#include "core/WindowPlacement.h"
 #include "ui/Artwork.h"
 #include "ui/CheckListBox.h"
 #include "ui/EventLoopRunner.h"
@@ -189,10 +192,15 @@ void TForm1::FormCreate() {
     // Listing never sets a busy cursor here, so nothing maps it away.
     const core::SettingsFile settings(platform_);
     const core::SettingsRecord stored = settings.ReadSettings(currentValues());
-    move(stored.left, stored.top);
+    core::ScreenRect frame{stored.left, stored.top, stored.width, stored.height};
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableVirtualGeometry();
+        frame = core::ReachableFrame(frame, {area.x(), area.y(), area.width(), area.height()});
+    }
+    move(frame.left, frame.top);
     // Until the frame is known, the client area takes the whole stored size.
-    resize(stored.width, stored.height);
-    outerSizeToApply_ = QSize(stored.width, stored.height);
+    resize(frame.width, frame.height);
+    outerSizeToApply_ = QSize(frame.width, frame.height);
     storedWindowState_ = stored.windowState;
     applyPanelWidth(stored.panel1);
     if (platform_.isDirectory(stored.letters)) {

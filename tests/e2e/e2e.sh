@@ -149,6 +149,23 @@ close_during_send() {
 }
 
 case "$case_name" in
+absurd_stored_geometry)
+  printf '[Form1]\r\nTop=-2147483648\r\nLeft=2147483647\r\nHeight=2147483647\r\nWidth=2147483647\r\n[Options]\r\nLetters=%s\r\n' \
+    "$work/letters" > "$ini"
+  start
+  sleep 1
+  rss="$(awk '/^VmRSS/{print $2}' "/proc/$pid/status")"
+  [ "${rss:-0}" -lt 400000 ] || fail "an absurd stored size made the program take ${rss} KB"
+  read -r x y w h < <(xwininfo -id "$main" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4} /^  Width:/{w=$2} /^  Height:/{h=$2} END{print x, y, w, h}')
+  [ "$w" -le 1280 ] && [ "$h" -le 1024 ] || fail "the window is larger than the screen: ${w}x${h}"
+  [ "$x" -lt 1280 ] && [ "$y" -ge 0 ] && [ "$y" -lt 1024 ] || fail "the window cannot be reached at $x,$y"
+  # Usable: a click on a recipient's box still ticks it.
+  tick_recipient 0
+  close_main
+  cgrep -q "L_KIEV01 .*=1" "$ini" || fail "the window was not usable"
+  width="$(cgrep -o "^Width=[0-9-]*" "$ini" | cut -d= -f2)"
+  [ "$width" -le 1280 ] || fail "the exit wrote a width the window never had: $width"
+  ;;
 settings_in_a_folder_the_user_may_not_write)
   # An administrator prepared the settings file in a folder of their own;
   # the operator, an ordinary user, may write the file but not the folder.

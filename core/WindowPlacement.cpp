@@ -1,0 +1,31 @@
+#include "core/WindowPlacement.h"
+
+#include <algorithm>
+#include <cstdint>
+
+namespace dorvel::core {
+namespace {
+
+// Stored values are any 32-bit integers: work in 64 bits, so that nothing
+// overflows on the way.
+int Clamp(std::int64_t value, std::int64_t low, std::int64_t high) {
+    return static_cast<int>(std::clamp(value, low, std::max(low, high)));
+}
+
+}  // namespace
+
+ScreenRect ReachableFrame(const ScreenRect& stored, const ScreenRect& available) {
+    if (available.width <= 0 || available.height <= 0) return stored;
+    ScreenRect r;
+    r.width = Clamp(stored.width, std::min(kMinimumWidth, available.width), available.width);
+    r.height = Clamp(stored.height, std::min(kMinimumHeight, available.height), available.height);
+    const std::int64_t right = std::int64_t{available.left} + available.width;
+    const std::int64_t bottom = std::int64_t{available.top} + available.height;
+    const int margin = std::min(kReachableMargin, std::min(r.width, available.width));
+    r.left = Clamp(stored.left, std::int64_t{available.left} + margin - r.width, right - margin);
+    // The title bar is what the mouse takes hold of: never above the area.
+    r.top = Clamp(stored.top, available.top, bottom - std::min(kReachableMargin, r.height));
+    return r;
+}
+
+}  // namespace dorvel::core
