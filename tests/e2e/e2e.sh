@@ -91,11 +91,11 @@ click() { xdotool mousemove --window "$1" "$2" "$3" click 1; sleep 0.2; }
 close_main() {
   # As a person would: Alt+F4 again if the first did not reach the window. A
   # window that vanishes between two requests has simply closed.
-  for _ in 1 2 3; do
+  for _ in $(seq 15); do
     gone && break
     xdotool windowactivate "$main" >/dev/null 2>&1
     xdotool key --window "$main" --clearmodifiers alt+F4 >/dev/null 2>&1
-    for _ in $(seq 100); do gone && break; sleep 0.1; done
+    for _ in $(seq 20); do gone && break; sleep 0.1; done
   done
   until_true gone || fail "closing the window did not end the program"
   wait "$pid" 2>/dev/null
