@@ -89,9 +89,10 @@ std::optional<std::string> MoveToTrash(const std::string& path, const std::strin
         "[Trash Info]\nPath=" + Escaped(path) + "\nDeletionDate=" + LocalTime(deletedAt) + "\n";
     for (int attempt = 1; attempt < 10000; ++attempt) {
         const std::string candidate = Candidate(name, attempt);
-        const std::string infoPath = trashFolder + "/info/" + candidate + ".trashinfo";
-        // The info file claims the name first, as the specification of the
-        // trash asks, so that two programs never pick the same one.
+        std::string infoPath = trashFolder;
+        infoPath.append("/info/").append(candidate).append(".trashinfo");
+        // The info file claims the name first, as the freedesktop.org trash
+        // rules ask, so that two programs never pick the same one.
         const int fd = ::open(infoPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (fd < 0) {
             if (errno == EEXIST) continue;
@@ -102,7 +103,8 @@ std::optional<std::string> MoveToTrash(const std::string& path, const std::strin
             ::unlink(infoPath.c_str());
             return refused;
         }
-        const std::string target = trashFolder + "/files/" + candidate;
+        std::string target = trashFolder;
+        target.append("/files/").append(candidate);
         if (::renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0) {
             return std::nullopt;
         }

@@ -1,7 +1,6 @@
 #pragma once
-// The desktop's trash as file managers share it: the home trash of the
-// freedesktop.org trash specification, files/ and info/ under the user's
-// data folder, created when missing.
+// The desktop's trash as file managers share it: the freedesktop.org home
+// trash, files/ and info/ under the user's data folder, created when missing.
 
 #include <ctime>
 #include <optional>
