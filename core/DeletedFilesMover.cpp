@@ -1,18 +1,11 @@
 #include "core/DeletedFilesMover.h"
 
 #include "core/IntegerText.h"
+#include "core/PathRules.h"
 
 namespace dorvel::core {
 
-std::string_view ExtensionOf(std::string_view path) {
-    const auto dot = path.rfind('.');
-    const auto slash = path.rfind('/');
-    if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash))
-        return {};
-    return path.substr(dot);
-}
-
-std::string_view FileNamePart(std::string_view path) { return path.substr(path.rfind('/') + 1); }
+std::string_view ExtensionOf(std::string_view path) { return PathRules::Host().extension(path); }
 
 std::string MakeUniqueTarget(std::string target, const platform::Platform& platform) {
     while (platform.isFile(target)) {
@@ -49,9 +42,10 @@ std::string MoveToDeleted(const std::optional<FolderEntry>& entry, std::string d
             throw PlatformError(IoErrorText(error));
         }
     }
-    if (deletedFilesFolder.empty() || deletedFilesFolder.back() != '/') deletedFilesFolder += '/';
-    const std::string target =
-        MakeUniqueTarget(deletedFilesFolder + std::string(FileNamePart(entry->fullPath)), platform);
+    deletedFilesFolder = PathRules::Host().withSeparator(std::move(deletedFilesFolder));
+    const std::string target = MakeUniqueTarget(
+        deletedFilesFolder + std::string(PathRules::Host().fileNamePart(entry->fullPath)),
+        platform);
     progress.SetRecipientLine(target);
     progress.Show();
     // A failed move leaves the letter where it was; it is not reported.

@@ -23,9 +23,8 @@ std::string MoveToDeleted(const std::optional<FolderEntry>& entry, std::string d
 // a.doc, a.1.doc, a.2.doc; a number already in the name is continued.
 std::string MakeUniqueTarget(std::string target, const platform::Platform& platform);
 
-// The text from the name's last dot, when that dot follows the last separator.
+// The text from the name's last dot, when that dot follows the last
+// separator, by the rules of the system the program runs on.
 std::string_view ExtensionOf(std::string_view path);
-// The text after the last separator.
-std::string_view FileNamePart(std::string_view path);
 
 }  // namespace dorvel::core

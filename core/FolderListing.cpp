@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "core/Messages.h"
+#include "core/PathRules.h"
 
 namespace dorvel::core {
 namespace {
@@ -132,8 +133,8 @@ void FolderListing::showFolder(const std::string& folder) {
 
 bool FolderListing::showParent() {
     if (folder_ == "/") return false;
-    const auto slash = folder_.rfind('/');
-    showFolder(slash == 0 || slash == std::string::npos ? "/" : folder_.substr(0, slash));
+    const std::string parent = PathRules::Host().folderOf(folder_);
+    showFolder(parent.empty() ? "/" : parent);
     return true;
 }
 
@@ -215,10 +216,7 @@ std::string_view FolderListing::name(std::size_t index) const {
 bool FolderListing::isFolder(std::size_t index) const { return records_[order_[index]].isFolder; }
 
 std::string FolderListing::fullPath(std::size_t index) const {
-    std::string path = folder_;
-    if (path.back() != '/') path += '/';
-    path.append(name(index));
-    return path;
+    return PathRules::Host().withSeparator(folder_).append(name(index));
 }
 
 FolderEntry FolderListing::entry(std::size_t index) const {

@@ -1,5 +1,7 @@
 #include "core/Messages.h"
 
+#include "core/PathRules.h"
+
 namespace dorvel::core {
 
 std::string PlatformErrorText(std::string_view text) {
@@ -9,7 +11,7 @@ std::string PlatformErrorText(std::string_view text) {
 }
 
 std::string ProgramTitle(std::string_view executablePath) {
-    std::string_view name = executablePath.substr(executablePath.rfind('/') + 1);
+    std::string_view name = PathRules::Host().fileNamePart(executablePath);
     name = name.substr(0, name.find('.'));
     std::string title(name);
     for (std::size_t i = 1; i < title.size(); ++i) {

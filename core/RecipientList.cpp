@@ -1,13 +1,13 @@
 #include "core/RecipientList.h"
 
 #include "core/DosText.h"
+#include "core/PathRules.h"
 
 namespace dorvel::core {
 
 std::string MailDirectoryFrom(std::string_view value) {
-    std::string directory(value);
-    if (!directory.empty() && directory.back() != '/') directory += '/';
-    return directory;
+    if (value.empty()) return {};
+    return PathRules::Host().withSeparator(std::string(value));
 }
 
 RecipientLoad LoadRecipients(platform::Platform& platform, Messages& messages) {

@@ -4,6 +4,7 @@
 
 #include "core/IntegerText.h"
 #include "core/Messages.h"
+#include "core/PathRules.h"
 #include "platform/CodePages.h"
 
 namespace dorvel::core {
@@ -91,9 +92,7 @@ std::string DecodePathValue(std::string_view value) {
 }
 
 std::string DefaultMoveDir(const platform::Platform& platform) {
-    std::string home = platform.homeFolder();
-    if (home.empty() || home.back() != '/') home += '/';
-    return home + "letters_save";
+    return PathRules::Host().withSeparator(platform.homeFolder()) + "letters_save";
 }
 
 namespace {

@@ -1,0 +1,59 @@
+#include "core/PathRules.h"
+
+namespace dorvel::core {
+
+const PathRules& PathRules::Posix() {
+    static constexpr PathRules rules(false);
+    return rules;
+}
+
+const PathRules& PathRules::Windows() {
+    static constexpr PathRules rules(true);
+    return rules;
+}
+
+const PathRules& PathRules::Host() {
+#ifdef _WIN32
+    return Windows();
+#else
+    return Posix();
+#endif
+}
+
+std::size_t PathRules::lastSeparator(std::string_view path) const {
+    return path.find_last_of(windows_ ? std::string_view("\\:") : std::string_view("/"));
+}
+
+std::string_view PathRules::extension(std::string_view path) const {
+    const auto dot = path.rfind('.');
+    const auto separator = lastSeparator(path);
+    if (dot == std::string_view::npos || (separator != std::string_view::npos && dot < separator)) {
+        return {};
+    }
+    return path.substr(dot);
+}
+
+std::string_view PathRules::fileNamePart(std::string_view path) const {
+    const auto separator = lastSeparator(path);
+    return separator == std::string_view::npos ? path : path.substr(separator + 1);
+}
+
+std::string PathRules::folderOf(std::string_view path) const {
+    const auto slash = path.rfind(separator());
+    if (slash == std::string_view::npos) return {};
+    // "/" and "C:\" are tops: their folder keeps the separator.
+    const bool top = slash == 0 || (windows_ && slash == 2 && path[1] == ':');
+    return std::string(path.substr(0, top ? slash + 1 : slash));
+}
+
+std::string PathRules::withSeparator(std::string text) const {
+    if (text.empty() || text.back() != separator()) text += separator();
+    return text;
+}
+
+std::string PathRules::rootText(std::string text) const {
+    if (windows_ && !text.empty() && text.back() == ':') text += '\\';
+    return text;
+}
+
+}  // namespace dorvel::core

@@ -1,0 +1,51 @@
+#include "core/PathRules.h"
+
+#include <gtest/gtest.h>
+
+using dorvel::core::PathRules;
+
+namespace {
+const PathRules& posix = PathRules::Posix();
+const PathRules& windows = PathRules::Windows();
+}  // namespace
+
+TEST(PathRules, TheExtensionStartsAtTheLastDotAfterTheLastSeparator) {
+    EXPECT_EQ(windows.extension("C:\\LETTERS\\REPORT.DOC"), ".DOC");
+    EXPECT_EQ(windows.extension("C:\\A.B\\REPORT"), "") << "a dot in a folder is none";
+    EXPECT_EQ(windows.extension("A.B:REPORT"), "") << "a drive's colon ends a part too";
+    EXPECT_EQ(windows.extension(".profile"), ".profile");
+    EXPECT_EQ(posix.extension("/srv/a.b/report"), "");
+    EXPECT_EQ(posix.extension("/srv/a:b.doc"), ".doc");
+    EXPECT_EQ(posix.extension("/srv/a.b:report"), ".b:report") << "a colon is a character";
+    EXPECT_EQ(posix.extension("/srv/x\\y.doc"), ".doc");
+}
+
+TEST(PathRules, TheFileNamePartFollowsTheLastSeparator) {
+    EXPECT_EQ(windows.fileNamePart("C:\\LETTERS\\REPORT.DOC"), "REPORT.DOC");
+    EXPECT_EQ(windows.fileNamePart("C:REPORT.DOC"), "REPORT.DOC");
+    EXPECT_EQ(windows.fileNamePart("dorvel.exe"), "dorvel.exe");
+    EXPECT_EQ(posix.fileNamePart("/usr/bin/dorvel"), "dorvel");
+    EXPECT_EQ(posix.fileNamePart("/srv/back\\slash"), "back\\slash");
+}
+
+TEST(PathRules, ASeparatorIsAppendedOnlyWhereMissing) {
+    EXPECT_EQ(windows.withSeparator("C:\\MAIL"), "C:\\MAIL\\");
+    EXPECT_EQ(windows.withSeparator("C:\\MAIL\\"), "C:\\MAIL\\");
+    EXPECT_EQ(posix.withSeparator("/mail"), "/mail/");
+    EXPECT_EQ(posix.withSeparator("/mail/"), "/mail/");
+    EXPECT_EQ(posix.withSeparator("/mail\\"), "/mail\\/");
+}
+
+TEST(PathRules, ADriveGetsItsSeparatorAsARootOnlyOnWindows) {
+    EXPECT_EQ(windows.rootText("C:"), "C:\\");
+    EXPECT_EQ(windows.rootText("C:\\LETTERS"), "C:\\LETTERS");
+    EXPECT_EQ(posix.rootText("/srv/odd:"), "/srv/odd:");
+}
+
+TEST(PathRules, TheFolderOfAPathKeepsTheTopsSeparator) {
+    EXPECT_EQ(posix.folderOf("/srv/letters"), "/srv");
+    EXPECT_EQ(posix.folderOf("/srv"), "/");
+    EXPECT_EQ(posix.folderOf("letters"), "");
+    EXPECT_EQ(windows.folderOf("C:\\LETTERS\\OLD"), "C:\\LETTERS");
+    EXPECT_EQ(windows.folderOf("C:\\LETTERS"), "C:\\");
+}
