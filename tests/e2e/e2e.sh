@@ -81,9 +81,9 @@ settles_changed_from() {
 }
 dialog_closed() { [ -z "$(xdotool search --onlyvisible --name '^Настройки$' 2>/dev/null)" ]; }
 start() {
-  (cd "$work/run" && exec ${as_user[@]+"${as_user[@]}"} "$dorvel") &
+  (cd "$work/run" && exec ${as_user[@]+"${as_user[@]}"} "$dorvel" 2>>"$work/dorvel.err") &
   pid=$!
-  main="$(window '\.')" || fail "the main window never appeared"
+  main="$(window '\.')" || { for w in $(xdotool search --name . 2>/dev/null); do echo "window $w: $(xdotool getwindowname $w) $(xwininfo -id $w 2>/dev/null | grep -o "Map State: .*")"; done; echo "alive: $(kill -0 $pid && echo yes)"; wait $pid; echo "exit $?"; cat "$work/dorvel.err"; fail "the main window never appeared"; }
   xdotool windowactivate --sync "$main" 2>/dev/null || true
 }
 # A click at a point of the window's own area.
@@ -184,15 +184,27 @@ settings_in_a_folder_the_user_may_not_write)
   [ "$(stat -c %u:%g "$ini")" = 65534:65534 ] || fail "the settings file changed its owner"
   [ -z "$(ls -A "$work/run" | grep -v '^dorvel.ini$')" ] || fail "something was left beside the settings file"
   ;;
-settings_file_that_is_not_a_file)
-  for kind in fifo device; do
+settings_file_that_is_a_fifo|settings_file_that_is_a_device)
+  # Each on a display of its own: a restart on the same display can catch a
+  # close request meant for the window that went before.
+  for kind in $([ "$case_name" = settings_file_that_is_a_fifo ] && echo fifo || echo device); do
     rm -f "$ini"
     if [ "$kind" = fifo ]; then mkfifo "$ini"; else ln -s /dev/zero "$ini"; fi
     start
     rss="$(awk '/^VmRSS/{print $2}' "/proc/$pid/status")"
     [ "${rss:-0}" -lt 400000 ] || fail "a $kind as the settings file made the program take ${rss} KB"
-    xdotool key --window "$main" --clearmodifiers alt+F4 >/dev/null 2>&1
-    box="$(window dorvel)" || fail "closing with a $kind as the settings file showed no refusal"
+    # Alt+F4 until the window has closed and the refusal shows.
+    box=""
+    for _ in $(seq 15); do
+      xdotool windowactivate "$main" >/dev/null 2>&1
+      xdotool key --window "$main" --clearmodifiers alt+F4 >/dev/null 2>&1
+      for _ in $(seq 20); do
+        box="$(xdotool search --onlyvisible --name '^dorvel$' 2>/dev/null | head -1)"
+        [ -n "$box" ] && break 2
+        sleep 0.1
+      done
+    done
+    [ -n "$box" ] || fail "closing with a $kind as the settings file showed no refusal"
     # As a person would: press the box's OK button, again until it has gone.
     for _ in $(seq 20); do
       gone && break
