@@ -91,18 +91,27 @@ public:
     }
 
     bool isFile(const std::string& path) const override { return files.count(path) > 0; }
+    // As the real systems answer: the last level only, 3 for a missing parent,
+    // 183 for a name that is taken.
     int createDirectory(const std::string& path) override {
+        if (exists(path)) return 183;
+        const auto slash = path.rfind('/');
+        const std::string parent = slash == 0 ? "/" : path.substr(0, slash);
+        if (slash == std::string::npos || directories.count(parent) == 0) return 3;
         directories.insert(path);
         return 0;
     }
     bool moveNoReplace(const std::string& from, const std::string& to) override {
         return renameNoReplace(from, to) == 0;
     }
+    // A program starts when its file is there; it has ended at once, so the
+    // child is collected when released.
     std::optional<Child> startProcess(const std::vector<std::string>& argv) override {
+        if (argv.empty() || files.count(argv[0]) == 0) return std::nullopt;
         started.push_back(argv);
-        return std::nullopt;
+        return Child{static_cast<int>(1000 + started.size()), -1};
     }
-    bool release(const Child&) override { return true; }
+    bool release(const Child& child) override { return child.pid > 0; }
 
     bool replaceFile(const std::string& path, std::string_view contents) override {
         if (refuseWrites || directories.count(path) > 0) return false;
