@@ -56,4 +56,9 @@ std::string PathRules::rootText(std::string text) const {
     return text;
 }
 
+std::string PathRules::defaultDeletedFilesFolder(const std::string& homeFolder) const {
+    if (windows_) return "c:\\letters_save";
+    return withSeparator(homeFolder) + "letters_save";
+}
+
 }  // namespace dorvel::core

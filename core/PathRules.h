@@ -30,6 +30,9 @@ public:
     std::string withSeparator(std::string text) const;
     // A root text as it is stored: on Windows a drive C: gets its separator.
     std::string rootText(std::string text) const;
+    // The deleted-files folder of a first run: "c:\letters_save" on Windows,
+    // letters_save in the user's home folder elsewhere.
+    std::string defaultDeletedFilesFolder(const std::string& homeFolder) const;
 
 private:
     explicit constexpr PathRules(bool windows) : windows_(windows) {}

@@ -92,7 +92,7 @@ std::string DecodePathValue(std::string_view value) {
 }
 
 std::string DefaultMoveDir(const platform::Platform& platform) {
-    return PathRules::Host().withSeparator(platform.homeFolder()) + "letters_save";
+    return PathRules::Host().defaultDeletedFilesFolder(platform.homeFolder());
 }
 
 namespace {

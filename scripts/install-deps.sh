@@ -10,6 +10,7 @@ packages=(
   xvfb xauth file
   fonts-dejavu-core fonts-liberation
   dpkg-dev desktop-file-utils xdotool openbox x11-utils imagemagick
+  g++-mingw-w64-x86-64-posix googletest wine wine64
 )
 
 # The fuzzers need clang and its libFuzzer runtime as well.

@@ -49,3 +49,9 @@ TEST(PathRules, TheFolderOfAPathKeepsTheTopsSeparator) {
     EXPECT_EQ(windows.folderOf("C:\\LETTERS\\OLD"), "C:\\LETTERS");
     EXPECT_EQ(windows.folderOf("C:\\LETTERS"), "C:\\");
 }
+
+TEST(PathRules, TheFirstRunsDeletedFilesFolderIsTheSystemsOwn) {
+    EXPECT_EQ(windows.defaultDeletedFilesFolder("C:\\Users\\op"), "c:\\letters_save");
+    EXPECT_EQ(posix.defaultDeletedFilesFolder("/home/op"), "/home/op/letters_save");
+    EXPECT_EQ(posix.defaultDeletedFilesFolder("/"), "/letters_save");
+}

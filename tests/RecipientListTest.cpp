@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "FakePlatform.h"
+#include "core/PathRules.h"
 #include "core/RecipientList.h"
 
 using namespace dorvel;
@@ -9,12 +10,19 @@ using dorvel::fakes::FakePlatform;
 using dorvel::fakes::RecordingMessages;
 
 namespace {
+// The mail directory by the rules of the system the suite runs on: the
+// mail directory always ends in that system's separator.
+const std::string kSep(1, core::PathRules::Host().separator());
+const std::string kMail = kSep + "mail";
+}  // namespace
+
+namespace {
 
 class RecipientListTest : public ::testing::Test {
 protected:
     void addressFile(std::string contents) {
-        platform.env["ZOVOVOD"] = "/mail";
-        platform.files["/mail/LUSERS.NDE"] = std::move(contents);
+        platform.env["ZOVOVOD"] = kMail;
+        platform.files[kMail + kSep + "LUSERS.NDE"] = std::move(contents);
     }
     std::vector<std::string> lines() {
         load = core::LoadRecipients(platform, messages);
@@ -32,12 +40,12 @@ using Lines = std::vector<std::string>;
 }  // namespace
 
 TEST_F(RecipientListTest, MailDirectoryGetsOneSeparator) {
-    EXPECT_EQ(core::MailDirectoryFrom("/mail"), "/mail/");
-    EXPECT_EQ(core::MailDirectoryFrom("/mail/"), "/mail/");
+    EXPECT_EQ(core::MailDirectoryFrom(kMail), kMail + kSep);
+    EXPECT_EQ(core::MailDirectoryFrom(kMail + kSep), kMail + kSep);
     addressFile("L_A x\r\n");
-    platform.env["ZOVOVOD"] = "/mail/";
+    platform.env["ZOVOVOD"] = kMail + kSep;
     EXPECT_EQ(lines(), Lines{"L_A x"});
-    EXPECT_EQ(load.mailDirectory, "/mail/");
+    EXPECT_EQ(load.mailDirectory, kMail + kSep);
 }
 
 TEST_F(RecipientListTest, UnsetOrEmptyVariableFailsWithItsMessage) {
@@ -51,10 +59,11 @@ TEST_F(RecipientListTest, UnsetOrEmptyVariableFailsWithItsMessage) {
 }
 
 TEST_F(RecipientListTest, MissingAddressFileNamesTheFullPath) {
-    platform.env["ZOVOVOD"] = "/var/mail box";
+    platform.env["ZOVOVOD"] = kSep + "var" + kSep + "mail box";
     lines();
     EXPECT_FALSE(load.ok);
-    EXPECT_EQ(messages.errors, Lines{"Не найден файл /var/mail box/LUSERS.NDE"});
+    EXPECT_EQ(messages.errors,
+              Lines{"Не найден файл " + kSep + "var" + kSep + "mail box" + kSep + "LUSERS.NDE"});
 }
 
 TEST_F(RecipientListTest, OnlyLinesStartingWithUpperLUnderscoreInFileOrder) {
@@ -108,7 +117,7 @@ TEST_F(RecipientListTest, HugeLinesAreReadWhole) {
 
 TEST_F(RecipientListTest, ReadErrorKeepsWhatWasReadAndShowsThePlatformError) {
     addressFile("L_A x\r\nL_B y\r\nL_C z\r\n");
-    platform.failingFile = "/mail/LUSERS.NDE";
+    platform.failingFile = kMail + kSep + "LUSERS.NDE";
     platform.failAfter = 15;
     EXPECT_EQ(lines(), (Lines{"L_A x", "L_B y"}));
     EXPECT_TRUE(load.ok);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "FakePlatform.h"
+#include "core/PathRules.h"
 #include "core/SettingsFile.h"
 
 using namespace dorvel;
@@ -32,7 +33,8 @@ TEST(SettingsFile, NoFileGivesEveryDefault) {
     EXPECT_EQ(r.letters, "rfDesktop");
     EXPECT_FALSE(r.postMove);
     EXPECT_EQ(r.moveDir, "/home/operator/letters_save");
-    EXPECT_EQ(core::DefaultMoveDir(platform), "/home/operator/letters_save");
+    EXPECT_EQ(core::DefaultMoveDir(platform),
+              core::PathRules::Host().defaultDeletedFilesFolder("/home/operator"));
 }
 
 TEST(SettingsFile, ValueFormsAndBadValuesFallBackPerKey) {
