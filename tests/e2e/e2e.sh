@@ -422,8 +422,10 @@ restart)
   close_main
   before="$(cgrep -E "^(Top|Left|Height|Width|Panel1|Letters)=|LVIV03.*=1" "$ini" | sort)"
   start
-  geometry="$(xdotool getwindowgeometry "$main")"
-  echo "$geometry" | cgrep -q "Geometry: 760x540" || fail "the window did not come back at its size: $geometry"
+  # The stored size is the frame's: the window takes it once the window
+  # manager has told the frame, a moment after it is shown.
+  at_size() { xdotool getwindowgeometry "$main" 2>/dev/null | cgrep -q "Geometry: 760x540"; }
+  until_true at_size || fail "the window did not come back at its size: $(xdotool getwindowgeometry "$main")"
   close_main
   after="$(cgrep -E "^(Top|Left|Height|Width|Panel1|Letters)=|LVIV03.*=1" "$ini" | sort)"
   [ "$before" = "$after" ] || fail "a restart changed geometry, panel, ticks or letters folder: $before / $after"
