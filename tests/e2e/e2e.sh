@@ -282,10 +282,12 @@ geometry_over_ten_restarts)
   for round in $(seq 10); do
     start
     if [ "$round" = 1 ]; then
-      sleep 1
-      read -r client_w client_h < <(xwininfo -id "$main" | awk '/^  Width:/{w=$2} /^  Height:/{h=$2} END{print w, h}')
-      read -r l r t b < <(xprop -id "$main" _NET_FRAME_EXTENTS | sed 's/.*= //; s/,//g')
-      [ "$((client_w + l + r))x$((client_h + t + b))" = "760x540" ] ||
+      frame_size() {
+        read -r client_w client_h < <(xwininfo -id "$main" | awk '/^  Width:/{w=$2} /^  Height:/{h=$2} END{print w, h}')
+        read -r l r t b < <(xprop -id "$main" _NET_FRAME_EXTENTS | sed 's/.*= //; s/,//g')
+        [ "$((client_w + l + r))x$((client_h + t + b))" = "760x540" ]
+      }
+      until_true frame_size ||
         fail "the frame is not 760x540: client ${client_w}x${client_h}, extents $l $r $t $b"
     fi
     close_main
