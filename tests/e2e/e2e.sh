@@ -79,6 +79,18 @@ settles_changed_from() {
   done
   return 1
 }
+# The picture once the window has stopped changing: a window still laying
+# itself out after the start is no baseline.
+steady_picture() {
+  local now next
+  for _ in $(seq 40); do
+    now="$(picture)"
+    sleep 1.2
+    next="$(picture)"
+    [ "$now" = "$next" ] && { echo "$next"; return 0; }
+  done
+  return 1
+}
 dialog_closed() { [ -z "$(xdotool search --onlyvisible --name '^Настройки$' 2>/dev/null)" ]; }
 start() {
   (cd "$work/run" && exec ${as_user[@]+"${as_user[@]}"} "$dorvel" 2>>"$work/dorvel.err") &
@@ -406,12 +418,12 @@ settings_dialog)
 dropped_file)
   printf '[Options]\r\nLetters=%s\r\nMoveDir=%s\r\n' "$work/letters" "$work/deleted" > "$ini"
   start
-  shown="$(picture)"
+  shown="$(steady_picture)" || fail "the window never settled"
   echo "dropped" > "$work/letters/000 dropped.txt"  # sorts right after the folder
-  until_true changed_from "$shown" || fail "a file dropped by another program did not appear in the list"
+  settles_changed_from "$shown" || fail "a file dropped by another program did not appear in the list"
   letter_row 1
   delete_button
-  until_true test -e "$work/deleted/000 dropped.txt" || fail "a file dropped by another program did not appear in the list"
+  until_true test -e "$work/deleted/000 dropped.txt" || fail "the dropped file was not the one deleted from its row"
   close_main
   ;;
 restart)
