@@ -11,6 +11,9 @@ QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
 cd "$root"
 cmake --preset windows >/dev/null
 cmake --build --preset windows
+# The 32-bit build is compiled and linked; no 32-bit program runs here.
+cmake --preset windows-i686 >/dev/null
+cmake --build --preset windows-i686
 # One wineserver for all the suites, in the build's own prefix.
 export WINEPREFIX="$root/build-windows/wineprefix" WINEDEBUG=-all
 mkdir -p "$WINEPREFIX"
