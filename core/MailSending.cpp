@@ -27,6 +27,36 @@ std::string MailToolCommandLine(const std::vector<std::string>& arguments) {
     return line;
 }
 
+std::string QuotedWindowsArgument(std::string_view argument) {
+    std::string out = "\"";
+    std::size_t backslashes = 0;
+    for (const char c : argument) {
+        if (c == '\\') {
+            ++backslashes;
+            continue;
+        }
+        // Backslashes count double only before a quote, the closing one too.
+        out.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
+        backslashes = 0;
+        out += c;
+    }
+    out.append(backslashes * 2, '\\');
+    out += '"';
+    return out;
+}
+
+std::string MailToolWindowsCommandLine(const std::vector<std::string>& arguments) {
+    std::string line;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        if (i > 0) line += ' ';
+        const std::string& a = arguments[i];
+        const bool file = i == 3;
+        line +=
+            file && a.find_first_of(" \t\"") != std::string::npos ? QuotedWindowsArgument(a) : a;
+    }
+    return line;
+}
+
 std::string FileArgument(const platform::Platform& platform, const std::string& path) {
     return platform.exists(path) ? path : std::string();
 }

@@ -33,6 +33,15 @@ std::vector<std::string> MailToolArguments(const std::string& mailDirectory,
                                            const std::string& fileArgument);
 // The same as the one command line the start-failure message shows.
 std::string MailToolCommandLine(const std::vector<std::string>& arguments);
+// The command line a Windows build hands CreateProcess: the arguments joined
+// by blanks, unquoted, so that the system finds the program in a mail
+// directory with blanks as it finds any unquoted one. Only a file argument
+// that still holds a blank, a tab or a double quote (a volume without short
+// names) is quoted by the Windows rules, so that it stays one argument and
+// can never hand the mail tool options of its own.
+std::string MailToolWindowsCommandLine(const std::vector<std::string>& arguments);
+// One argument quoted so that the Windows C runtime reads it back unchanged.
+std::string QuotedWindowsArgument(std::string_view argument);
 
 // The file as the mail tool is given it: its path while it exists, else the
 // empty text.

@@ -158,3 +158,64 @@ TEST_F(SendingTest, AFileGoneBeforeTheRunIsPassedAsTheEmptyText) {
     send("gone.doc");
     EXPECT_EQ(runs().front()[2], "-F");
 }
+
+namespace {
+
+// How the Windows C runtime splits a command line into arguments (after the
+// program name), to read back what a quoted argument becomes.
+std::vector<std::string> SplitAsWindowsDoes(std::string_view line) {
+    std::vector<std::string> out;
+    std::size_t i = 0;
+    const auto blank = [&](std::size_t k) { return line[k] == ' ' || line[k] == '\t'; };
+    while (true) {
+        while (i < line.size() && blank(i)) ++i;
+        if (i == line.size()) return out;
+        std::string arg;
+        bool quoted = false;
+        while (i < line.size() && (quoted || !blank(i))) {
+            std::size_t backslashes = 0;
+            while (i < line.size() && line[i] == '\\') ++backslashes, ++i;
+            if (i < line.size() && line[i] == '"') {
+                arg.append(backslashes / 2, '\\');
+                if (backslashes % 2 == 1) {
+                    arg += '"';
+                } else if (quoted && i + 1 < line.size() && line[i + 1] == '"') {
+                    arg += '"';
+                    ++i;
+                } else {
+                    quoted = !quoted;
+                }
+                ++i;
+            } else {
+                arg.append(backslashes, '\\');
+                if (i < line.size() && (quoted || !blank(i))) arg += line[i++];
+            }
+        }
+        out.push_back(arg);
+    }
+}
+
+}  // namespace
+
+TEST(WindowsCommandLine, IsBuiltUnquotedAsTheTransportExpects) {
+    const auto arguments =
+        core::MailToolArguments("C:\\MAIL BOX\\", "L_ABC", "C:\\LETTERS\\REPORT~1.DOC");
+    EXPECT_EQ(core::MailToolWindowsCommandLine(arguments),
+              std::string("C:\\MAIL BOX\\TOMAIL -H") + core::kToolCode +
+                  " -NL_ABC -FC:\\LETTERS\\REPORT~1.DOC -X -SOFFICE");
+    EXPECT_EQ(core::MailToolWindowsCommandLine(core::MailToolArguments("C:\\MAIL\\", "L_A", "")),
+              std::string("C:\\MAIL\\TOMAIL -H") + core::kToolCode + " -NL_A -F -X -SOFFICE");
+}
+
+TEST(WindowsCommandLine, AFileWithoutAShortFormStaysOneArgumentAndAddsNoOptions) {
+    for (const std::string& file :
+         {std::string("C:\\Letters\\a b -X.doc"), std::string("C:\\Let ters\\tab\there.doc"),
+          std::string("C:\\odd\"name\\\" -SOTHER.doc"), std::string("C:\\ends in backslash\\")}) {
+        const auto arguments = core::MailToolArguments("C:\\MAIL\\", "L_A", file);
+        const auto split = SplitAsWindowsDoes(core::MailToolWindowsCommandLine(arguments));
+        ASSERT_EQ(split.size(), 6u) << file;
+        EXPECT_EQ(split[3], "-F" + file);
+        EXPECT_EQ(split[4], "-X");
+        EXPECT_EQ(split[5], "-SOFFICE");
+    }
+}
