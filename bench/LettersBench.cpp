@@ -348,12 +348,12 @@ void SendWait_CpuTime(benchmark::State& state) {
     std::filesystem::copy_file(DORVEL_TOMAIL_PATH, folder + "/TOMAIL");
     ::setenv("DORVEL_TOMAIL_DELAY_MS", "2000", 1);
     ui::EventLoopRunner runner(platform::HostPlatform());
-    const std::vector<std::string> argv = {folder + "/TOMAIL", "-HPOST", "-NL_A", "-F" + folder + "/none",
-                                           "-X", "-SOFFICE"};
+    const platform::Command command = core::MailToolCommand(
+        {folder + "/TOMAIL", "-HPOST", "-NL_A", "-F" + folder + "/none", "-X", "-SOFFICE"});
     double cpu = 0;
     for (auto _ : state) {
         const double before = CpuSeconds();
-        runner.RunAndWait(argv);
+        runner.RunAndWait(command);
         const double spent = CpuSeconds() - before;
         cpu += spent;
         state.SetIterationTime(spent);
@@ -363,16 +363,24 @@ void SendWait_CpuTime(benchmark::State& state) {
     state.counters["cpu_share_of_one_core_percent"] =
         100.0 * cpu / (2.0 * static_cast<double>(state.iterations()));
 }
-BENCHMARK(SendWait_CpuTime)->UseManualTime()->Iterations(2)->Repetitions(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(SendWait_CpuTime)
+    ->UseManualTime()
+    ->Iterations(2)
+    ->Repetitions(1)
+    ->Unit(benchmark::kMillisecond);
 
 // The same 2 seconds as wall time, to hold the processor time against.
 void SendWait_WallTime(benchmark::State& state) {
     for (auto _ : state) state.SetIterationTime(2.0);
 }
-BENCHMARK(SendWait_WallTime)->UseManualTime()->Iterations(2)->Repetitions(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(SendWait_WallTime)
+    ->UseManualTime()
+    ->Iterations(2)
+    ->Repetitions(1)
+    ->Unit(benchmark::kMillisecond);
 
-const bench::RegisterRatio kWait("program CPU time during a 2 s send wait / wall time", "SendWait_CpuTime",
-                                 "SendWait_WallTime", 0.02);
+const bench::RegisterRatio kWait("program CPU time during a 2 s send wait / wall time",
+                                 "SendWait_CpuTime", "SendWait_WallTime", 0.02);
 
 }  // namespace
 #endif

@@ -13,7 +13,7 @@
 #include "core/DosText.h"
 #include "core/RecipientList.h"
 #include "core/SettingsFile.h"
-#include "platform/PosixPlatform.h"
+#include "platform/posix/PosixPlatform.h"
 
 using namespace dorvel;
 

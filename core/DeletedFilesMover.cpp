@@ -8,7 +8,9 @@ namespace dorvel::core {
 std::string_view ExtensionOf(std::string_view path) { return PathRules::Host().extension(path); }
 
 std::string MakeUniqueTarget(std::string target, const platform::Platform& platform) {
-    while (platform.isFile(target)) {
+    // Any name that is there and is not a folder is taken.
+    for (auto info = platform.inspect(target); info && !info->isFolder;
+         info = platform.inspect(target)) {
         const std::string ext(ExtensionOf(target));
         std::string stem = target.substr(0, target.size() - ext.size());
         const std::string_view num = ExtensionOf(stem);
@@ -37,9 +39,9 @@ std::string MoveToDeleted(const std::optional<FolderEntry>& entry, std::string d
     }
     progress.SetCaption("Перемещается файл");
     progress.SetFileLine(entry->fullPath);
-    if (!platform.isDirectory(deletedFilesFolder)) {
-        if (const int error = platform.createDirectory(deletedFilesFolder); error != 0) {
-            throw PlatformError(IoErrorText(error));
+    if (const auto info = platform.inspect(deletedFilesFolder); !info || !info->isFolder) {
+        if (const auto made = platform.createFolder(deletedFilesFolder); !made) {
+            throw PlatformError(IoErrorText(made.code()));
         }
     }
     deletedFilesFolder = PathRules::Host().withSeparator(std::move(deletedFilesFolder));
@@ -49,7 +51,7 @@ std::string MoveToDeleted(const std::optional<FolderEntry>& entry, std::string d
     progress.SetRecipientLine(target);
     progress.Show();
     // A failed move leaves the letter where it was; it is not reported.
-    platform.moveNoReplace(entry->fullPath, target);
+    (void)platform.move(entry->fullPath, target);
     progress.Close();
     return deletedFilesFolder;
 }

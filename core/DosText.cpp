@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdint>
 
-#include "platform/CodePages.h"
+#include "platform/formats/CodePages.h"
 
 namespace dorvel::core {
 namespace {

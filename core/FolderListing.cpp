@@ -111,9 +111,9 @@ bool FolderListing::hasRoot(std::string_view text) const {
 }
 
 std::optional<std::string> FolderListing::folderForRoot(const std::string& text) const {
-    if (auto special = platform_.specialFolder(text)) return special;
+    if (auto special = platform_.specialFolder(text)) return *special;
     // The shell parses only whole paths; a relative or missing one fails.
-    if (!text.empty() && text.front() == '/' && platform_.exists(text)) return text;
+    if (!text.empty() && text.front() == '/' && platform_.inspect(text)) return text;
     return std::nullopt;
 }
 
@@ -156,7 +156,7 @@ void FolderListing::list() {
     std::vector<Record>& records = spareRecords_;
     names.clear();
     records.clear();
-    const bool listed = platform_.enumerateFolder(folder_, [&](const platform::FolderItem& item) {
+    const auto listed = platform_.enumerateFolder(folder_, [&](const platform::FolderItem& item) {
         if (item.hidden) return;
         records.push_back(Record{static_cast<std::uint32_t>(names.size()),
                                  static_cast<std::uint32_t>(item.name.size()), item.isFolder});

@@ -1,7 +1,8 @@
 #include "core/MailSending.h"
 
 #include "core/DeletedFilesMover.h"
-#include "platform/CodePages.h"
+#include "platform/formats/CodePages.h"
+#include "platform/formats/CommandLine.h"
 
 namespace dorvel::core {
 
@@ -27,38 +28,29 @@ std::string MailToolCommandLine(const std::vector<std::string>& arguments) {
     return line;
 }
 
-std::string QuotedWindowsArgument(std::string_view argument) {
-    std::string out = "\"";
-    std::size_t backslashes = 0;
-    for (const char c : argument) {
-        if (c == '\\') {
-            ++backslashes;
-            continue;
-        }
-        // Backslashes count double only before a quote, the closing one too.
-        out.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
-        backslashes = 0;
-        out += c;
-    }
-    out.append(backslashes * 2, '\\');
-    out += '"';
-    return out;
-}
-
 std::string MailToolWindowsCommandLine(const std::vector<std::string>& arguments) {
     std::string line;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         if (i > 0) line += ' ';
         const std::string& a = arguments[i];
         const bool file = i == 3;
-        line +=
-            file && a.find_first_of(" \t\"") != std::string::npos ? QuotedWindowsArgument(a) : a;
+        line += file && a.find_first_of(" \t\"") != std::string::npos
+                    ? platform::QuotedWindowsArgument(a)
+                    : a;
     }
     return line;
 }
 
+platform::Command MailToolCommand(const std::vector<std::string>& arguments) {
+    platform::Command command;
+    command.arguments = arguments;
+    command.windowsCommandLine = MailToolWindowsCommandLine(arguments);
+    command.hidden = true;
+    return command;
+}
+
 std::string FileArgument(const platform::Platform& platform, const std::string& path) {
-    return platform.exists(path) ? path : std::string();
+    return platform.shortPath(path).value_or("");
 }
 
 std::string SendSelected(const std::optional<FolderEntry>& selected,
@@ -87,7 +79,7 @@ std::string SendSelected(const std::optional<FolderEntry>& selected,
         progress.SetRecipientLine(platform::Cp1251ToUtf8(line));
         const auto arguments = MailToolArguments(mailDirectory, RecipientCode(line),
                                                  FileArgument(platform, entry.fullPath));
-        if (!runner.RunAndWait(arguments)) {
+        if (!runner.RunAndWait(MailToolCommand(arguments))) {
             messages.error("Произошла ошибка при запуске " + MailToolCommandLine(arguments));
         }
     }

@@ -23,7 +23,7 @@ inline constexpr const char* kToolCode = DORVEL_TOOL_CODE;
 class ProcessRunner {
 public:
     virtual ~ProcessRunner() = default;
-    virtual bool RunAndWait(const std::vector<std::string>& argv) = 0;
+    virtual bool RunAndWait(const platform::Command& command) = 0;
 };
 
 // The mail tool's arguments for one recipient: each option one argument, so
@@ -40,8 +40,9 @@ std::string MailToolCommandLine(const std::vector<std::string>& arguments);
 // names) is quoted by the Windows rules, so that it stays one argument and
 // can never hand the mail tool options of its own.
 std::string MailToolWindowsCommandLine(const std::vector<std::string>& arguments);
-// One argument quoted so that the Windows C runtime reads it back unchanged.
-std::string QuotedWindowsArgument(std::string_view argument);
+// The run of the mail tool for these arguments: hidden, on each system's
+// own form of them.
+platform::Command MailToolCommand(const std::vector<std::string>& arguments);
 
 // The file as the mail tool is given it: its path while it exists, else the
 // empty text.

@@ -7,7 +7,7 @@
 namespace dorvel::core {
 
 template <typename OnRecipient>
-void ReadRecipientLines(platform::ByteSource& source, OnRecipient&& onRecipient) {
+platform::Status ReadRecipientLines(platform::ByteSource& source, OnRecipient&& onRecipient) {
     constexpr char kEndOfFile = 0x1A;  // Ctrl-Z
     enum class Mode { Collecting, Skipping };
     Mode mode = Mode::Collecting;
@@ -25,7 +25,9 @@ void ReadRecipientLines(platform::ByteSource& source, OnRecipient&& onRecipient)
     static constexpr std::size_t kChunk = 1 << 16;
     std::string buffer(kChunk, '\0');
     for (;;) {
-        const std::size_t got = source.read(buffer.data(), kChunk);
+        const auto read = source.read(buffer.data(), kChunk);
+        if (!read) return read.status();
+        const std::size_t got = *read;
         if (got == 0) break;
         const char* p = buffer.data();
         const char* const end = p + got;
@@ -65,7 +67,7 @@ void ReadRecipientLines(platform::ByteSource& source, OnRecipient&& onRecipient)
             } else if (c == '\r') {
                 pendingCr = true;
             } else if (line.empty()) {
-                return;  // Ctrl-Z at the start of a line ends the file
+                return {};  // Ctrl-Z at the start of a line ends the file
             } else {
                 // Ctrl-Z cuts the line here; the rest up to its LF is skipped.
                 finishLine();
@@ -74,6 +76,7 @@ void ReadRecipientLines(platform::ByteSource& source, OnRecipient&& onRecipient)
         }
     }
     finishLine();
+    return {};
 }
 
 }  // namespace dorvel::core

@@ -12,25 +12,22 @@ std::string MailDirectoryFrom(std::string_view value) {
 
 RecipientLoad LoadRecipients(platform::Platform& platform, Messages& messages) {
     RecipientLoad load;
-    const std::string value = platform.environment(kMailDirectoryVariable).value_or("");
+    const std::string value = platform.environment(kMailDirectoryVariable).value_or({});
     if (value.empty()) {
         messages.error("Установите переменную окружения ZOVOVOD");
         return load;
     }
     load.mailDirectory = MailDirectoryFrom(value);
     const std::string path = load.mailDirectory + kAddressFileName;
-    auto source = platform.openForReading(path);
+    auto source = platform.openFile(path);
     if (!source) {
         messages.error("Не найден файл " + path);
         return load;
     }
-    try {
-        ReadRecipientLines(*source, [&](std::string_view line) {
-            load.recipients.push_back(Recipient{DosToWindows(line), false});
-        });
-    } catch (const platform::IoError& e) {
-        messages.platformError(IoErrorText(e.windowsCode()));
-    }
+    const auto read = ReadRecipientLines(**source, [&](std::string_view line) {
+        load.recipients.push_back(Recipient{DosToWindows(line), false});
+    });
+    if (!read) messages.platformError(IoErrorText(read.code()));
     load.ok = true;
     return load;
 }

@@ -36,9 +36,10 @@ std::string MailDirectoryFrom(std::string_view value);
 
 // The address file's lines, split as the transport writes them; calls
 // onRecipient for every line that starts with L_ (still in DOS bytes).
-// Exposed for the benchmark and tests. Throws platform::IoError.
+// Exposed for the benchmark and tests. A failed read ends it, keeping the
+// lines read before.
 template <typename OnRecipient>
-void ReadRecipientLines(platform::ByteSource& source, OnRecipient&& onRecipient);
+platform::Status ReadRecipientLines(platform::ByteSource& source, OnRecipient&& onRecipient);
 
 std::vector<const Recipient*> TickedEntries(const std::vector<Recipient>& recipients);
 

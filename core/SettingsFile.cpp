@@ -5,7 +5,7 @@
 #include "core/IntegerText.h"
 #include "core/Messages.h"
 #include "core/PathRules.h"
-#include "platform/CodePages.h"
+#include "platform/formats/CodePages.h"
 
 namespace dorvel::core {
 namespace {
@@ -97,16 +97,19 @@ std::string DefaultMoveDir(const platform::Platform& platform) {
 
 namespace {
 
-std::optional<std::string> ReadSettingsText(platform::Platform& platform, bool& unreadable) {
-    auto text = platform.readWholeFile(kSettingsPath, kMaxSettingsBytes);
-    unreadable = !text && platform.exists(kSettingsPath);
-    return text;
+std::string ReadSettingsText(platform::Platform& platform, bool& unreadable) {
+    auto text = platform::ReadWholeFile(platform, kSettingsPath, kMaxSettingsBytes);
+    // A file that is not there is a first start; one that is there but cannot
+    // be read must not be overwritten with what little we know.
+    unreadable =
+        !text && text.code() != platform::kFileNotFound && text.code() != platform::kPathNotFound;
+    return text.value_or("");
 }
 
 }  // namespace
 
 SettingsFile::SettingsFile(platform::Platform& platform)
-    : platform_(platform), profile_(ReadSettingsText(platform, unreadable_).value_or("")) {}
+    : platform_(platform), profile_(ReadSettingsText(platform, unreadable_)) {}
 
 std::string SettingsFile::readPath(std::string_view section, std::string_view key,
                                    const std::string& fallback) const {

@@ -8,7 +8,7 @@
 
 #include "core/FolderEntry.h"
 #include "platform/Platform.h"
-#include "platform/ProfileFile.h"
+#include "platform/formats/ProfileFile.h"
 
 namespace dorvel::core {
 

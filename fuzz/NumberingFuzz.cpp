@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (first.empty()) first = name.empty() ? "n" : name;
     const std::string target = folder + first;
     const std::string result = dorvel::core::MakeUniqueTarget(target, platform);
-    if (platform.isFile(result)) __builtin_trap();
+    if (platform.inspect(result)) __builtin_trap();
     if (result.rfind(folder, 0) != 0 || result.find('/', folder.size()) != std::string::npos)
         __builtin_trap();
     // A number goes in front of the extension: the name keeps its ending.

@@ -7,7 +7,7 @@
 #include <string>
 #include <utility>
 
-#include "platform/ProfileFile.h"
+#include "platform/formats/ProfileFile.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include "RecordingProgress.h"
 #include "TempDir.h"
 #include "core/DeletedFilesMover.h"
-#include "platform/PosixPlatform.h"
+#include "platform/posix/PosixPlatform.h"
 
 using namespace dorvel;
 using dorvel::fakes::RecordingMessages;
@@ -150,7 +150,8 @@ TEST(SafeMove, AMoveNeverReplacesAFileThatAppearedAtTheTarget) {
     TempDir dir;
     dir.write("letter", "mine");
     dir.write("target", "someone else's");
-    EXPECT_FALSE(platform::HostPlatform().moveNoReplace(dir / "letter", dir / "target"));
+    EXPECT_EQ(platform::HostPlatform().move(dir / "letter", dir / "target").code(),
+              platform::kAlreadyExists);
     EXPECT_FALSE(platform::CopyThenRemove(dir / "letter", dir / "target"));
     EXPECT_EQ(dir.read("target"), "someone else's");
     EXPECT_EQ(dir.read("letter"), "mine");
@@ -179,7 +180,7 @@ TEST(SafeMove, AcrossFileSystemsTheLetterArrivesWhole) {
     const timespec lastYear[2] = {{1'733'700'000, 0}, {1'733'745'600, 123'456'789}};
     ASSERT_EQ(::utimensat(AT_FDCWD, (source + "/letter.doc").c_str(), lastYear, 0), 0);
     ASSERT_EQ(::chmod((source + "/letter.doc").c_str(), 0600), 0);
-    ASSERT_TRUE(platform::HostPlatform().moveNoReplace(source + "/letter.doc", dir / "letter.doc"));
+    ASSERT_TRUE(platform::HostPlatform().move(source + "/letter.doc", dir / "letter.doc"));
     EXPECT_EQ(dir.read("letter.doc"), letter);
     EXPECT_FALSE(fs::exists(source + "/letter.doc"));
     struct stat moved {};
@@ -202,7 +203,7 @@ TEST(SafeMove, KilledAtAnyPointTheLetterIsWholeSomewhere) {
     // Kills spread over the whole of a move: time one first.
     std::ofstream(source + "/probe.doc", std::ios::binary) << letter;
     const auto began = std::chrono::steady_clock::now();
-    platform::CopyThenRemove(source + "/probe.doc", dir / "probe.doc");
+    (void)platform::CopyThenRemove(source + "/probe.doc", dir / "probe.doc");
     const auto took = std::chrono::duration_cast<std::chrono::microseconds>(
                           std::chrono::steady_clock::now() - began)
                           .count();
@@ -330,7 +331,7 @@ TEST_F(RacedMove, RacedByAWriterAHundredTimesTheLetterIsAlwaysWholeSomewhere) {
             ::_exit(::close(fd) == 0 ? 0 : 5);
         }
         ::usleep(static_cast<useconds_t>(random() % 3000));
-        platform::CopyThenRemove(from, to);
+        (void)platform::CopyThenRemove(from, to);
         int status = 0;
         ::waitpid(writer, &status, 0);
         ASSERT_TRUE(WIFEXITED(status)) << "run " << run;

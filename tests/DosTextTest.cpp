@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "core/DosText.h"
-#include "platform/CodePages.h"
+#include "platform/formats/CodePages.h"
 
 using dorvel::core::DosToWindows;
 using dorvel::core::FixUkrainianLetters;

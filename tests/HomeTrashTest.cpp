@@ -1,4 +1,4 @@
-#include "platform/HomeTrash.h"
+#include "platform/posix/HomeTrash.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>

@@ -9,7 +9,7 @@
 #include "RecordingProgress.h"
 #include "TempDir.h"
 #include "core/MailSending.h"
-#include "platform/PosixPlatform.h"
+#include "platform/posix/PosixPlatform.h"
 
 using namespace dorvel;
 using dorvel::fakes::RecordingMessages;
@@ -22,12 +22,10 @@ namespace {
 // Waits for each run by blocking; the program's own runner serves events.
 class BlockingRunner final : public core::ProcessRunner {
 public:
-    bool RunAndWait(const std::vector<std::string>& argv) override {
-        const auto child = platform::HostPlatform().startProcess(argv);
-        if (!child) return false;
-        int status = 0;
-        ::waitpid(child->pid, &status, 0);
-        if (child->pidfd >= 0) ::close(child->pidfd);
+    bool RunAndWait(const platform::Command& command) override {
+        auto process = platform::HostPlatform().start(command);
+        if (!process) return false;
+        while (!process->hasEnded()) ::usleep(1000);
         return true;
     }
 };

@@ -3,15 +3,24 @@
 // from the system the program runs on.
 
 #include <gtest/gtest.h>
-#include <poll.h>
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <memory>
 
 #include "FakePlatform.h"
 #include "TempDir.h"
-#include "platform/PosixPlatform.h"
+
+#ifdef _WIN32
+#include <windows.h>
+
+#include "platform/win32/Win32Platform.h"
+#else
+#include <poll.h>
+
+#include "platform/posix/PosixPlatform.h"
+#endif
 
 using namespace dorvel;
 namespace fs = std::filesystem;
@@ -27,6 +36,7 @@ struct FakeWorld {
         platform.directories.insert(root);
         platform.files["/bin/true"] = "";
     }
+    std::string at(const std::string& name) const { return root + "/" + name; }
     void file(const std::string& path, const std::string& text) { platform.files[path] = text; }
     void folder(const std::string& path) { platform.directories.insert(path); }
     std::optional<std::string> read(const std::string& path) {
@@ -34,15 +44,17 @@ struct FakeWorld {
         if (it == platform.files.end()) return std::nullopt;
         return it->second;
     }
+    std::string quickProgram() const { return "/bin/true"; }
     // The fake's programs end at once.
-    void waitFor(const platform::Platform::Child&) {}
+    void waitFor(const platform::Process&) {}
 };
 
 // The real system, in a scratch folder.
-struct PosixWorld {
-    platform::PosixPlatform platform;
+template <typename System>
+struct RealWorld {
+    System platform;
     fakes::TempDir dir;
-    std::string root = dir.path();
+    std::string at(const std::string& name) const { return dir / name; }
     void file(const std::string& path, const std::string& text) {
         std::ofstream(path, std::ios::binary) << text;
     }
@@ -52,35 +64,68 @@ struct PosixWorld {
         std::ifstream in(path, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
-    void waitFor(const platform::Platform::Child& child) {
-        if (child.pidfd < 0) return;
-        pollfd ended{child.pidfd, POLLIN, 0};
+#ifdef _WIN32
+    // A program every Windows has, that ends at once.
+    std::string quickProgram() const {
+        return platform.environment("SystemRoot").value_or("C:\\windows") +
+               "\\system32\\hostname.exe";
+    }
+    void waitFor(const platform::Process& process) {
+        const auto waitable = process.waitable();
+        if (waitable == platform::Process::kNothingToWaitOn) return;
+        ::WaitForSingleObject(reinterpret_cast<HANDLE>(waitable), 10'000);
+    }
+#else
+    std::string quickProgram() const { return "/bin/true"; }
+    void waitFor(const platform::Process& process) {
+        const auto waitable = process.waitable();
+        if (waitable == platform::Process::kNothingToWaitOn) return;
+        pollfd ended{static_cast<int>(waitable), POLLIN, 0};
         ::poll(&ended, 1, 10'000);
     }
+#endif
 };
+
+#ifdef _WIN32
+using SystemWorld = RealWorld<platform::Win32Platform>;
+#else
+using SystemWorld = RealWorld<platform::PosixPlatform>;
+#endif
 
 template <typename World>
 class PlatformContract : public ::testing::Test {
 protected:
     World world;
     platform::Platform& platform() { return world.platform; }
-    std::string at(const std::string& name) const { return world.root + "/" + name; }
+    std::string at(const std::string& name) const { return world.at(name); }
+    bool isFolder(const std::string& path) {
+        const auto info = platform().inspect(path);
+        return info && info->isFolder;
+    }
+    platform::Command hidden(std::vector<std::string> arguments) {
+        platform::Command command;
+        command.arguments = std::move(arguments);
+        command.hidden = true;
+        return command;
+    }
 };
 
-using Worlds = ::testing::Types<FakeWorld, PosixWorld>;
+using Worlds = ::testing::Types<FakeWorld, SystemWorld>;
 TYPED_TEST_SUITE(PlatformContract, Worlds);
 
 }  // namespace
 
 TYPED_TEST(PlatformContract, AFolderIsCreatedOneLevelAtATimeWithTheWindowsNumbers) {
     auto& p = this->platform();
-    EXPECT_EQ(p.createDirectory(this->at("missing/child")), 3) << "a missing parent gives 3";
-    EXPECT_FALSE(p.isDirectory(this->at("missing")));
-    EXPECT_EQ(p.createDirectory(this->at("new")), 0);
-    EXPECT_TRUE(p.isDirectory(this->at("new")));
-    EXPECT_NE(p.createDirectory(this->at("new")), 0) << "a folder that is there is not made again";
+    EXPECT_EQ(p.createFolder(this->at("missing/child")).code(), platform::kPathNotFound)
+        << "a missing parent gives 3";
+    EXPECT_FALSE(this->isFolder(this->at("missing")));
+    EXPECT_TRUE(p.createFolder(this->at("new")));
+    EXPECT_TRUE(this->isFolder(this->at("new")));
+    EXPECT_EQ(p.createFolder(this->at("new")).code(), platform::kAlreadyExists)
+        << "a folder that is there is not made again";
     this->world.file(this->at("taken"), "x");
-    EXPECT_NE(p.createDirectory(this->at("taken")), 0);
+    EXPECT_EQ(p.createFolder(this->at("taken")).code(), platform::kAlreadyExists);
     EXPECT_EQ(this->world.read(this->at("taken")), "x");
 }
 
@@ -88,24 +133,39 @@ TYPED_TEST(PlatformContract, AMoveNeverReplacesWhatIsAtTheTarget) {
     auto& p = this->platform();
     this->world.file(this->at("letter"), "mine");
     this->world.file(this->at("target"), "theirs");
-    EXPECT_FALSE(p.moveNoReplace(this->at("letter"), this->at("target")));
-    EXPECT_NE(p.renameNoReplace(this->at("letter"), this->at("target")), 0);
+    const auto refused = p.move(this->at("letter"), this->at("target"));
+    EXPECT_FALSE(refused);
+    EXPECT_EQ(refused.code(), platform::kAlreadyExists);
     EXPECT_EQ(this->world.read(this->at("target")), "theirs");
     EXPECT_EQ(this->world.read(this->at("letter")), "mine");
-    EXPECT_TRUE(p.moveNoReplace(this->at("letter"), this->at("free")));
+    EXPECT_TRUE(p.move(this->at("letter"), this->at("free")));
     EXPECT_EQ(this->world.read(this->at("free")), "mine");
-    EXPECT_FALSE(p.exists(this->at("letter")));
+    EXPECT_EQ(p.inspect(this->at("letter")).code(), platform::kFileNotFound);
+    EXPECT_FALSE(p.move(this->at("letter"), this->at("again"))) << "nothing is there to move";
+    this->world.folder(this->at("box"));
+    this->world.file(this->at("box/in"), "inside");
+    EXPECT_TRUE(p.move(this->at("box"), this->at("crate"))) << "a folder moves whole";
+    EXPECT_EQ(this->world.read(this->at("crate/in")), "inside");
 }
 
 TYPED_TEST(PlatformContract, FilesFoldersAndHiddenEntriesAreToldApart) {
     auto& p = this->platform();
     this->world.folder(this->at("box"));
     this->world.folder(this->at("box/sub"));
-    this->world.file(this->at("box/a.doc"), "a");
+    this->world.file(this->at("box/a.doc"), "abc");
     this->world.file(this->at("box/.hidden"), "h");
-    EXPECT_TRUE(p.isFile(this->at("box/a.doc")));
-    EXPECT_FALSE(p.isFile(this->at("box/sub")));
-    EXPECT_FALSE(p.isFile(this->at("box/none")));
+#ifdef _WIN32
+    // On Windows the attribute hides, not the dot.
+    if constexpr (!std::is_same_v<TypeParam, FakeWorld>) {
+        ::SetFileAttributesA(this->at("box/.hidden").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    }
+#endif
+    const auto file = p.inspect(this->at("box/a.doc"));
+    ASSERT_TRUE(file);
+    EXPECT_FALSE(file->isFolder);
+    EXPECT_EQ(file->size, 3);
+    EXPECT_TRUE(this->isFolder(this->at("box/sub")));
+    EXPECT_EQ(p.inspect(this->at("box/none")).code(), platform::kFileNotFound);
     std::map<std::string, std::pair<bool, bool>> seen;  // name -> folder, hidden
     EXPECT_TRUE(p.enumerateFolder(this->at("box"), [&](const platform::FolderItem& item) {
         seen[std::string(item.name)] = {item.isFolder, item.hidden};
@@ -120,10 +180,10 @@ TYPED_TEST(PlatformContract, AWholeFileIsReadWithinItsBoundAndNeverAFolder) {
     auto& p = this->platform();
     this->world.file(this->at("f"), std::string("a\0b", 3));
     this->world.folder(this->at("d"));
-    EXPECT_EQ(p.readWholeFile(this->at("f"), 100), std::string("a\0b", 3));
-    EXPECT_EQ(p.readWholeFile(this->at("f"), 2), std::nullopt);
-    EXPECT_EQ(p.readWholeFile(this->at("d"), 100), std::nullopt);
-    EXPECT_EQ(p.readWholeFile(this->at("none"), 100), std::nullopt);
+    EXPECT_EQ(platform::ReadWholeFile(p, this->at("f"), 100).value_or("?"), std::string("a\0b", 3));
+    EXPECT_EQ(platform::ReadWholeFile(p, this->at("f"), 2).code(), platform::kFileTooLarge);
+    EXPECT_EQ(platform::ReadWholeFile(p, this->at("d"), 100).code(), platform::kAccessDenied);
+    EXPECT_EQ(platform::ReadWholeFile(p, this->at("none"), 100).code(), platform::kFileNotFound);
 }
 
 TYPED_TEST(PlatformContract, ARefusedSettingsWriteLeavesWhatWasThere) {
@@ -133,14 +193,31 @@ TYPED_TEST(PlatformContract, ARefusedSettingsWriteLeavesWhatWasThere) {
     EXPECT_EQ(this->world.read(this->at("dorvel.ini")), "two");
     this->world.folder(this->at("folder.ini"));
     EXPECT_FALSE(p.replaceFile(this->at("folder.ini"), "x")) << "a folder in the file's place";
-    EXPECT_TRUE(p.isDirectory(this->at("folder.ini")));
+    EXPECT_TRUE(this->isFolder(this->at("folder.ini")));
+    EXPECT_FALSE(p.replaceFile(this->at("no folder/dorvel.ini"), "x"));
+}
+
+TYPED_TEST(PlatformContract, TheShortPathIsThereOnlyWhileTheFileIs) {
+    auto& p = this->platform();
+    this->world.file(this->at("letter.doc"), "x");
+    const auto path = p.shortPath(this->at("letter.doc"));
+    ASSERT_TRUE(path);
+    EXPECT_EQ(this->world.read(*path), "x") << "the short form names the same file";
+    EXPECT_FALSE(p.shortPath(this->at("gone.doc")));
+}
+
+TYPED_TEST(PlatformContract, TheEnvironmentTellsAnUnsetVariable) {
+    EXPECT_EQ(this->platform().environment("DORVEL_NEVER_SET_ANYWHERE").code(),
+              platform::kEnvironmentVariableNotFound);
 }
 
 TYPED_TEST(PlatformContract, AStartedProgramCanBeAwaitedAndReleased) {
     auto& p = this->platform();
-    EXPECT_EQ(p.startProcess({this->at("no-such-tool"), "-X"}), std::nullopt);
-    const auto child = p.startProcess({"/bin/true"});
-    ASSERT_TRUE(child.has_value());
-    this->world.waitFor(*child);
-    EXPECT_TRUE(p.release(*child)) << "an ended program is collected when released";
+    EXPECT_FALSE(p.start(this->hidden({this->at("no-such-tool"), "-X"})));
+    auto process = p.start(this->hidden({this->world.quickProgram()}));
+    ASSERT_TRUE(process);
+    this->world.waitFor(*process);
+    EXPECT_TRUE(process->hasEnded());
+    EXPECT_EQ(process->waitable(), platform::Process::kNothingToWaitOn)
+        << "nothing is left to wait on once it has ended";
 }

@@ -9,7 +9,7 @@
 #include "TempDir.h"
 #include "core/RecipientList.h"
 #include "core/SettingsFile.h"
-#include "platform/PosixPlatform.h"
+#include "platform/posix/PosixPlatform.h"
 
 using namespace dorvel;
 using dorvel::fakes::InDirectory;
@@ -35,18 +35,18 @@ int AsUnprivilegedUser(const std::function<int()>& body) {
 
 }  // namespace
 
-TEST(PosixPlatform, OpeningForReadingRefusesMissingFilesAndDirectories) {
+TEST(PosixPlatform, OpeningRefusesWhatIsNoRegularFileWithoutBlocking) {
     TempDir dir;
     platform::PosixPlatform p;
-    fs::create_directory(dir / "LUSERS.NDE");
-    EXPECT_EQ(p.openForReading(dir / "LUSERS.NDE"), nullptr);
-    EXPECT_EQ(p.openForReading(dir / "missing"), nullptr);
-    EXPECT_FALSE(p.readWholeFile(dir / "missing", 100));
-    dir.write("f", std::string("a\0b", 3));
-    EXPECT_EQ(p.readWholeFile(dir / "f", 100), std::string("a\0b", 3));
-    EXPECT_TRUE(p.isDirectory(dir.path()));
-    EXPECT_FALSE(p.isDirectory(dir / "f"));
-    EXPECT_FALSE(p.isDirectory(""));
+    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+    EXPECT_EQ(p.openFile(dir / "fifo").code(), platform::kBadFileType);
+    EXPECT_EQ(p.openFile("/dev/zero").code(), platform::kBadFileType);
+    fs::create_symlink(dir / "nowhere", dir / "dangling");
+    EXPECT_EQ(p.openFile(dir / "dangling").code(), platform::kFileNotFound);
+    const auto dangling = p.inspect(dir / "dangling");
+    ASSERT_TRUE(dangling) << "a link that points nowhere still holds its name";
+    EXPECT_FALSE(dangling->isFolder);
+    EXPECT_EQ(p.inspect("").code(), platform::kPathNotFound);
 }
 
 TEST(PosixPlatform, AddressFileThatIsADirectoryIsNotFound) {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/ProfileFile.h"
+#include "platform/formats/ProfileFile.h"
 
 using dorvel::platform::ProfileFile;
 using namespace std::string_literals;

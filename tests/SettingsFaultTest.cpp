@@ -15,7 +15,7 @@
 #include "core/Messages.h"
 #include "core/SettingsFile.h"
 #include "platform/Platform.h"
-#include "platform/ProfileFile.h"
+#include "platform/formats/ProfileFile.h"
 
 using namespace dorvel;
 using dorvel::fakes::InDirectory;

@@ -126,8 +126,9 @@ TEST(ShowDeletedFolder, TheFolderReachesTheFileBrowserAsOneArgument) {
     ui::TForm1 form(platform, messages);
     QTest::mouseClick(form.ToolButton4, Qt::LeftButton);
     ASSERT_EQ(platform.started.size(), 1u);
-    EXPECT_EQ(platform.started[0],
+    EXPECT_EQ(platform.started[0].arguments,
               (std::vector<std::string>{"xdg-open", "/home/op/deleted letters"}));
+    EXPECT_FALSE(platform.started[0].hidden);
     platform.failStarts = true;
     form.ShowDeletedFolder();
     EXPECT_EQ(messages.errors,

@@ -6,7 +6,7 @@
 #include <QPainter>
 #include <QStyledItemDelegate>
 
-#include "platform/CodePages.h"
+#include "platform/formats/CodePages.h"
 
 namespace dorvel::ui {
 namespace {

@@ -6,20 +6,20 @@
 
 namespace dorvel::ui {
 
-bool EventLoopRunner::RunAndWait(const std::vector<std::string>& argv) {
-    const auto child = platform_.startProcess(argv);
-    if (!child) return false;
+bool EventLoopRunner::RunAndWait(const platform::Command& command) {
+    auto process = platform_.start(command);
+    if (!process) return false;
     // Without a process descriptor (a kernel older than 5.3) the run is not
     // awaited, as when the program is closing.
-    if (!closing_ && child->pidfd >= 0) {
+    const std::intptr_t waitable = process->waitable();
+    if (!closing_ && waitable != platform::Process::kNothingToWaitOn) {
         QEventLoop loop;
-        QSocketNotifier ended(child->pidfd, QSocketNotifier::Read);
+        QSocketNotifier ended(static_cast<qintptr>(waitable), QSocketNotifier::Read);
         QObject::connect(&ended, &QSocketNotifier::activated, &loop, &QEventLoop::quit);
         loops_.push_back(&loop);
         loop.exec();
         loops_.erase(std::find(loops_.begin(), loops_.end(), &loop));
     }
-    platform_.release(*child);
     return true;
 }
 

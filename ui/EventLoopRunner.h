@@ -19,7 +19,7 @@ public:
     explicit EventLoopRunner(platform::Platform& platform, QObject* parent = nullptr)
         : QObject(parent), platform_(platform) {}
 
-    bool RunAndWait(const std::vector<std::string>& argv) override;
+    bool RunAndWait(const platform::Command& command) override;
     // The program is closing: every wait ends now, later runs are not awaited.
     void stopWaiting();
 

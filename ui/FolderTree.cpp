@@ -84,7 +84,7 @@ void FolderTree::fill(QTreeWidgetItem* item) {
     item->setData(0, kFilledRole, true);
     const std::string path = PathOf(item);
     std::vector<std::pair<std::string, std::string>> folders;  // key, name
-    platform_.enumerateFolder(path, [&](const platform::FolderItem& entry) {
+    (void)platform_.enumerateFolder(path, [&](const platform::FolderItem& entry) {
         if (!entry.isFolder || entry.hidden) return;
         std::string key;
         core::AppendNaturalKey(key, entry.name);
@@ -128,7 +128,7 @@ void FolderTree::watch(const std::string& path) {
 std::string FolderTree::selectedPath() const { return PathOf(currentItem()); }
 
 void FolderTree::setSelectedPath(const std::string& text) {
-    if (text.empty() || text.front() != '/' || !platform_.exists(text)) {
+    if (text.empty() || text.front() != '/' || !platform_.inspect(text)) {
         throw core::PlatformError("Error setting path: \"" + text + "\"");
     }
     const std::string normal = std::filesystem::path(text).lexically_normal().string();

@@ -68,7 +68,7 @@ const LettersModel::Details& LettersModel::details(int row) const {
                                                           QMimeDatabase::MatchExtension);
     d.type = type.comment();
     d.icon = IconFor(type, folder);
-    if (const auto info = platform_.fileDetails(listing_.fullPath(index))) {
+    if (const auto info = platform_.inspect(listing_.fullPath(index))) {
         if (!folder) d.size = QStringLiteral("%L1 KB").arg((info->size + 1023) / 1024);
         d.modified = QDateTime::fromSecsSinceEpoch(info->modified)
                          .toString(QStringLiteral("dd.MM.yyyy HH:mm"));
@@ -131,7 +131,7 @@ bool LettersModel::setData(const QModelIndex& index, const QVariant& value, int 
     const std::string from = listing_.fullPath(row);
     const std::string to = from.substr(0, from.rfind('/') + 1) + newName;
     if (newName.empty() || newName.find('/') != std::string::npos || newName == "." ||
-        newName == ".." || platform_.renameNoReplace(from, to) != 0) {
+        newName == ".." || !platform_.move(from, to)) {
         if (onError) onError("Rename to " + newName + " failed");
         return false;
     }

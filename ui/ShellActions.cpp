@@ -16,7 +16,7 @@
 #include <ctime>
 #include <filesystem>
 
-#include "platform/HomeTrash.h"
+#include "platform/posix/HomeTrash.h"
 
 namespace dorvel::ui {
 namespace {
@@ -57,13 +57,13 @@ bool PasteInto(platform::Platform& platform, const std::string& folder, std::str
         std::string target = folder;
         if (target.back() != '/') target += '/';
         target += name;
-        if (platform.exists(target)) {
+        if (platform.inspect(target)) {
             error = "Cannot paste " + name + ": a file of that name exists";
             continue;
         }
         // A cut moves within one file system; across file systems the source
         // stays where it is, since nothing here erases a file.
-        if (cut && platform.renameNoReplace(source, target) == 0) {
+        if (cut && platform.move(source, target)) {
             arrived = true;
             continue;
         }
@@ -89,7 +89,7 @@ void ShowProperties(QWidget* parent, platform::Platform& platform, const core::F
     QDialog dialog(parent);
     dialog.setWindowTitle(QStringLiteral("Properties of %1").arg(ShownPath(entry.displayName)));
     auto* form = new QFormLayout;
-    const auto details = platform.fileDetails(entry.fullPath);
+    const auto details = platform.inspect(entry.fullPath);
     const QMimeDatabase mimes;
     const QMimeType type =
         details && details->isFolder
@@ -126,7 +126,10 @@ std::optional<std::string> OpenWithDefaultProgram(platform::Platform& platform,
                                                   const std::string& path) {
     // The program starts in the file's folder; our own current directory,
     // where the settings file lives, never changes.
-    if (platform.startDetached({"xdg-open", path}, FolderOf(path))) return std::nullopt;
+    platform::Command open;
+    open.arguments = {"xdg-open", path};
+    open.workingDirectory = FolderOf(path);
+    if (platform.start(open)) return std::nullopt;
     return "Cannot open " + path;
 }
 

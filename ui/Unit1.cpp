@@ -13,6 +13,7 @@
 #include <QCloseEvent>
 
 #include "core/DeletedFilesMover.h"
+#include "core/FileBrowser.h"
 #include "core/LettersWatch.h"
 #include "core/MailSending.h"
 #include "core/WindowPlacement.h"
@@ -140,8 +141,7 @@ void TForm1::ToolButton4Click() { ShowDeletedFolder(); }
 
 void TForm1::ShowDeletedFolder() {
     const std::string folder = Form2->deletedFilesFolder();
-    // The folder is one argument, blanks and all; no shell sees it.
-    if (!platform_.startDetached({"xdg-open", folder}, {})) {
+    if (!platform_.start(core::FileBrowserCommand(platform_, folder))) {
         messages_.error("Не могу показать директорию " + folder);
     }
 }
@@ -203,7 +203,7 @@ void TForm1::FormCreate() {
     outerSizeToApply_ = QSize(frame.width, frame.height);
     storedWindowState_ = stored.windowState;
     applyPanelWidth(stored.panel1);
-    if (platform_.isDirectory(stored.letters)) {
+    if (const auto info = platform_.inspect(stored.letters); info && info->isFolder) {
         try {
             ShellListView1->setRoot(stored.letters);
         } catch (const core::PlatformError& e) {

@@ -160,7 +160,7 @@ bool TForm2::eventFilter(QObject* watched, QEvent* event) {
 
 void TForm2::enterField(QLineEdit* field) {
     const std::string text = ToPath(field->text());
-    if (!platform_.isDirectory(text)) return;
+    if (const auto info = platform_.inspect(text); !info || !info->isFolder) return;
     try {
         ShellTreeView1->setSelectedPath(text);
     } catch (const core::PlatformError& e) {

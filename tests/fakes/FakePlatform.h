@@ -27,28 +27,35 @@ public:
     bool refuseWrites = false;
     int writes = 0;
 
-    std::optional<std::string> environment(const std::string& name) const override {
+    platform::Result<std::string> environment(const std::string& name) const override {
         const auto it = env.find(name);
-        if (it == env.end()) return std::nullopt;
+        if (it == env.end()) return Failed(platform::kEnvironmentVariableNotFound);
         return it->second;
     }
     std::string homeFolder() const override { return home; }
-    bool isDirectory(const std::string& path) const override { return directories.count(path) > 0; }
+    platform::Result<std::string> specialFolder(std::string_view name) const override {
+        if (name == "rfDesktop") return home + "/Desktop";
+        return Failed(platform::kFileNotFound);
+    }
 
-    std::unique_ptr<platform::ByteSource> openForReading(const std::string& path) override {
+    platform::Result<platform::EntryInfo> inspect(const std::string& path) const override {
+        platform::EntryInfo info;
+        if (directories.count(path) > 0) {
+            info.isFolder = true;
+            return info;
+        }
         const auto it = files.find(path);
-        if (it == files.end()) return nullptr;
-        const std::size_t limit = path == failingFile ? failAfter : std::string::npos;
-        return std::make_unique<Source>(it->second, limit, failCode);
+        if (it == files.end()) {
+            return Failed(FolderThere(Parent(path)) ? platform::kFileNotFound
+                                                    : platform::kPathNotFound);
+        }
+        info.size = static_cast<std::int64_t>(it->second.size());
+        return info;
     }
-    std::optional<std::string> readWholeFile(const std::string& path, std::size_t limit) override {
-        const auto it = files.find(path);
-        if (it == files.end() || it->second.size() > limit) return std::nullopt;
-        return it->second;
-    }
-    bool enumerateFolder(const std::string& path,
-                         const std::function<void(const platform::FolderItem&)>& onItem) override {
-        if (directories.count(path) == 0) return false;
+    platform::Status enumerateFolder(
+        const std::string& path,
+        const std::function<void(const platform::FolderItem&)>& onItem) override {
+        if (directories.count(path) == 0) return Failed(platform::kPathNotFound);
         const std::string prefix = path == "/" ? path : path + "/";
         auto report = [&](const std::string& child, bool folder) {
             if (child.rfind(prefix, 0) != 0) return;
@@ -58,76 +65,109 @@ public:
         };
         for (const auto& d : directories) report(d, true);
         for (const auto& f : files) report(f.first, false);
-        return true;
+        return {};
     }
-    bool exists(const std::string& path) const override {
-        return files.count(path) > 0 || directories.count(path) > 0;
+    platform::Result<std::unique_ptr<platform::ByteSource>> openFile(
+        const std::string& path) override {
+        if (directories.count(path) > 0) return Failed(platform::kAccessDenied);
+        const auto it = files.find(path);
+        if (it == files.end()) return inspect(path).status();
+        const std::size_t limit = path == failingFile ? failAfter : std::string::npos;
+        return std::unique_ptr<platform::ByteSource>(
+            std::make_unique<Source>(it->second, limit, failCode));
     }
-    std::optional<platform::FileDetails> fileDetails(const std::string& path) const override {
-        if (!exists(path)) return std::nullopt;
-        platform::FileDetails d;
-        d.isFolder = directories.count(path) > 0;
-        if (!d.isFolder) d.size = static_cast<std::int64_t>(files.at(path).size());
-        return d;
-    }
-    std::optional<std::string> specialFolder(std::string_view name) const override {
-        if (name == "rfDesktop") return home + "/Desktop";
-        return std::nullopt;
-    }
-    int renameNoReplace(const std::string& from, const std::string& to) override {
-        if (exists(to)) return 183;
-        const auto it = files.find(from);
-        if (it == files.end()) return 2;
-        files[to] = it->second;
-        files.erase(from);
-        return 0;
-    }
-    std::vector<std::vector<std::string>> started;
-    bool failStarts = false;
-    bool startDetached(const std::vector<std::string>& argv, const std::string&) override {
-        if (failStarts) return false;
-        started.push_back(argv);
-        return true;
-    }
-
-    bool isFile(const std::string& path) const override { return files.count(path) > 0; }
-    // As the real systems answer: the last level only, 3 for a missing parent,
-    // 183 for a name that is taken.
-    int createDirectory(const std::string& path) override {
-        if (exists(path)) return 183;
-        const auto slash = path.rfind('/');
-        const std::string parent = slash == 0 ? "/" : path.substr(0, slash);
-        if (slash == std::string::npos || directories.count(parent) == 0) return 3;
-        directories.insert(path);
-        return 0;
-    }
-    bool moveNoReplace(const std::string& from, const std::string& to) override {
-        return renameNoReplace(from, to) == 0;
-    }
-    // A program starts when its file is there; it has ended at once, so the
-    // child is collected when released.
-    std::optional<Child> startProcess(const std::vector<std::string>& argv) override {
-        if (argv.empty() || files.count(argv[0]) == 0) return std::nullopt;
-        started.push_back(argv);
-        return Child{static_cast<int>(1000 + started.size()), -1};
-    }
-    bool release(const Child& child) override { return child.pid > 0; }
-
-    bool replaceFile(const std::string& path, std::string_view contents) override {
-        if (refuseWrites || directories.count(path) > 0) return false;
+    platform::Status replaceFile(const std::string& path, std::string_view contents) override {
+        if (refuseWrites || directories.count(path) > 0) return Failed(platform::kAccessDenied);
+        if (!FolderThere(Parent(path))) return Failed(platform::kPathNotFound);
         ++writes;
         files[path] = std::string(contents);
-        return true;
+        return {};
+    }
+    // As the real systems answer: the last level only, 3 for a missing parent,
+    // 183 for a name that is taken.
+    platform::Status createFolder(const std::string& path) override {
+        if (inspect(path)) return Failed(platform::kAlreadyExists);
+        if (!FolderThere(Parent(path))) return Failed(platform::kPathNotFound);
+        directories.insert(path);
+        return {};
+    }
+    platform::Status move(const std::string& from, const std::string& to) override {
+        if (inspect(to)) return Failed(platform::kAlreadyExists);
+        if (!FolderThere(Parent(to))) return Failed(platform::kPathNotFound);
+        if (directories.count(from) > 0) {
+            // A folder moves with everything in it.
+            auto moveUnder = [&](auto& set) {
+                std::vector<std::string> names;
+                for (const auto& e : set) {
+                    const std::string& name = KeyOf(e);
+                    if (name == from || name.rfind(from + "/", 0) == 0) names.push_back(name);
+                }
+                return names;
+            };
+            for (const auto& name : moveUnder(directories)) {
+                directories.erase(name);
+                directories.insert(to + name.substr(from.size()));
+            }
+            for (const auto& name : moveUnder(files)) {
+                files[to + name.substr(from.size())] = files[name];
+                files.erase(name);
+            }
+            return {};
+        }
+        const auto it = files.find(from);
+        if (it == files.end()) return inspect(from).status();
+        files[to] = it->second;
+        files.erase(from);
+        return {};
+    }
+    platform::Result<std::string> shortPath(const std::string& path) const override {
+        if (const auto info = inspect(path); !info) return info.status();
+        return path;
     }
 
+    // A program starts when its file is there, and has ended at once.
+    std::vector<platform::Command> started;
+    platform::Result<platform::Process> start(const platform::Command& command) override {
+        if (command.arguments.empty()) return Failed(platform::kFileNotFound);
+        // A shown program is looked up as the system looks up programs.
+        if (command.hidden && files.count(command.arguments[0]) == 0) {
+            return Failed(platform::kFileNotFound);
+        }
+        if (!command.hidden && failStarts) return Failed(platform::kFileNotFound);
+        started.push_back(command);
+        return platform::Process(std::make_unique<EndedProcess>());
+    }
+    bool failStarts = false;
+
 private:
+    static platform::Status Failed(int code) { return platform::Status::Failed(code); }
+    static std::string Parent(const std::string& path) {
+        const auto slash = path.rfind('/');
+        if (slash == std::string::npos) return {};
+        return slash == 0 ? "/" : path.substr(0, slash);
+    }
+    // A relative name lives in the current directory, which is always there.
+    bool FolderThere(const std::string& folder) const {
+        return folder.empty() || folder == "." || directories.count(folder) > 0;
+    }
+    static const std::string& KeyOf(const std::string& name) { return name; }
+    static const std::string& KeyOf(const std::pair<const std::string, std::string>& file) {
+        return file.first;
+    }
+
+    class EndedProcess final : public platform::Process::Handle {
+    public:
+        std::intptr_t waitable() const override { return platform::Process::kNothingToWaitOn; }
+        bool hasEnded() override { return true; }
+    };
+
     // Hands out small pieces, so that line handling across reads is exercised.
     class Source final : public platform::ByteSource {
     public:
         Source(std::string data, std::size_t failAt, int code)
             : data_(std::move(data)), failAt_(failAt), code_(code) {}
-        std::size_t read(char* buffer, std::size_t size) override {
-            if (at_ >= failAt_) throw platform::IoError(code_);
+        platform::Result<std::size_t> read(char* buffer, std::size_t size) override {
+            if (at_ >= failAt_) return Failed(code_);
             std::size_t n = std::min({size, data_.size() - at_, std::size_t{7}});
             if (failAt_ != std::string::npos) n = std::min(n, failAt_ - at_);
             std::memcpy(buffer, data_.data() + at_, n);

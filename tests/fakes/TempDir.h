@@ -1,12 +1,14 @@
 #pragma once
 // A fresh folder under the system's temporary folder, removed afterwards,
-// and a guard that works inside it as the current directory.
-
-#include <unistd.h>
+// and a guard that works inside it as the current directory. Paths are
+// joined by the system's own separator.
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
+
+#include "core/PathRules.h"
 
 namespace dorvel::fakes {
 
@@ -15,9 +17,14 @@ public:
     TempDir() : TempDir(std::filesystem::temp_directory_path().string()) {}
     // Under another folder, such as one on another file system.
     explicit TempDir(const std::string& under) {
-        std::string pattern = under + "/dorvel-test-XXXXXX";
-        const char* made = ::mkdtemp(pattern.data());
-        path_ = made != nullptr ? made : "";
+        std::random_device seed;
+        std::mt19937_64 random(seed());
+        for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+            const std::string candidate = core::PathRules::Host().withSeparator(under) +
+                                          "dorvel-test-" + std::to_string(random() % 1'000'000'000);
+            std::error_code failed;
+            if (std::filesystem::create_directory(candidate, failed)) path_ = candidate;
+        }
     }
     bool made() const { return !path_.empty(); }
     ~TempDir() {
@@ -29,7 +36,13 @@ public:
     TempDir& operator=(const TempDir&) = delete;
 
     const std::string& path() const { return path_; }
-    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+    // The name may hold `/` between its levels.
+    std::string operator/(std::string name) const {
+        for (char& c : name) {
+            if (c == '/') c = core::PathRules::Host().separator();
+        }
+        return core::PathRules::Host().withSeparator(path_) + name;
+    }
 
     void write(const std::string& name, const std::string& contents) const {
         std::ofstream(*this / name, std::ios::binary) << contents;

@@ -1,4 +1,4 @@
-#include "platform/PosixPlatform.h"
+#include "platform/posix/PosixPlatform.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -30,11 +30,11 @@ public:
     FileSource(const FileSource&) = delete;
     FileSource& operator=(const FileSource&) = delete;
 
-    std::size_t read(char* buffer, std::size_t size) override {
+    Result<std::size_t> read(char* buffer, std::size_t size) override {
         for (;;) {
             const ssize_t got = ::read(fd_, buffer, size);
             if (got >= 0) return static_cast<std::size_t>(got);
-            if (errno != EINTR) throw IoError(WindowsErrorFromErrno(errno));
+            if (errno != EINTR) return Status::Failed(WindowsErrorFromErrno(errno));
         }
     }
 
@@ -83,7 +83,7 @@ std::vector<char*> ArgumentVector(const std::vector<std::string>& argv) {
     return args;
 }
 
-// A program started without waiting is still our child; someone must collect
+// A program let go of while it runs is still our child; someone must collect
 // its exit so it does not linger as a zombie.
 void ReapLater(pid_t pid) {
     std::thread([pid] {
@@ -92,6 +92,37 @@ void ReapLater(pid_t pid) {
         }
     }).detach();
 }
+
+class ChildProcess final : public Process::Handle {
+public:
+    explicit ChildProcess(pid_t pid)
+        : pid_(pid), pidfd_(static_cast<int>(::syscall(SYS_pidfd_open, pid, 0))) {}
+    ~ChildProcess() override {
+        if (pidfd_ >= 0) ::close(pidfd_);
+        if (!hasEnded()) ReapLater(pid_);
+    }
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    std::intptr_t waitable() const override {
+        return pidfd_ >= 0 && !ended_ ? pidfd_ : Process::kNothingToWaitOn;
+    }
+    bool hasEnded() override {
+        if (ended_) return true;
+        int status = 0;
+        pid_t done = 0;
+        while ((done = ::waitpid(pid_, &status, WNOHANG)) < 0 && errno == EINTR) {
+        }
+        // Collected elsewhere counts as ended too.
+        ended_ = done == pid_ || (done < 0 && errno == ECHILD);
+        return ended_;
+    }
+
+private:
+    pid_t pid_;
+    int pidfd_;
+    bool ended_ = false;
+};
 
 }  // namespace
 
@@ -111,6 +142,7 @@ int WindowsErrorFromErrno(int error) {
             return 5;  // ERROR_ACCESS_DENIED
         case EIO:
             return 30;  // ERROR_READ_FAULT
+        case EAGAIN:
         case EBUSY:
         case ETXTBSY:
             return 32;  // ERROR_SHARING_VIOLATION
@@ -128,9 +160,9 @@ int WindowsErrorFromErrno(int error) {
     }
 }
 
-std::optional<std::string> PosixPlatform::environment(const std::string& name) const {
+Result<std::string> PosixPlatform::environment(const std::string& name) const {
     const char* value = std::getenv(name.c_str());
-    if (value == nullptr) return std::nullopt;
+    if (value == nullptr) return Status::Failed(kEnvironmentVariableNotFound);
     return std::string(value);
 }
 
@@ -142,46 +174,27 @@ std::string PosixPlatform::homeFolder() const {
     return "/";
 }
 
-bool PosixPlatform::isDirectory(const std::string& path) const {
+namespace {
+
+bool IsDirectory(const std::string& path) {
     struct stat st {};
     return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-std::unique_ptr<ByteSource> PosixPlatform::openForReading(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return nullptr;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-        ::close(fd);
-        return nullptr;
-    }
-    return std::make_unique<FileSource>(fd);
-}
+}  // namespace
 
-std::optional<std::string> PosixPlatform::readWholeFile(const std::string& path,
-                                                        std::size_t limit) {
+Result<std::unique_ptr<ByteSource>> PosixPlatform::openFile(const std::string& path) {
     // Not blocking: opening a FIFO for reading would wait for a writer.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return std::nullopt;
-    FileSource source(fd);
+    if (fd < 0) return Status::Failed(WindowsErrorFromErrno(errno));
+    auto source = std::make_unique<FileSource>(fd);
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
-        static_cast<std::uint64_t>(st.st_size) > limit) {
-        return std::nullopt;
-    }
-    std::string contents;
-    contents.reserve(static_cast<std::size_t>(st.st_size));
-    try {
-        char buffer[1 << 16];
-        while (const std::size_t got = source.read(buffer, sizeof buffer)) {
-            // A file that grows while it is read is bounded all the same.
-            if (contents.size() + got > limit) return std::nullopt;
-            contents.append(buffer, got);
-        }
-    } catch (const IoError&) {
-        return std::nullopt;
-    }
-    return contents;
+    if (::fstat(fd, &st) != 0) return Status::Failed(WindowsErrorFromErrno(errno));
+    // Windows refuses to open a folder as a file with "access denied".
+    if (S_ISDIR(st.st_mode)) return Status::Failed(kAccessDenied);
+    if (!S_ISREG(st.st_mode)) return Status::Failed(kBadFileType);
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return std::unique_ptr<ByteSource>(std::move(source));
 }
 
 namespace {
@@ -202,7 +215,9 @@ bool RewriteInPlace(const std::string& target, std::string_view contents) {
 
 }  // namespace
 
-bool PosixPlatform::replaceFile(const std::string& path, std::string_view contents) {
+namespace {
+
+bool ReplaceFile(const std::string& path, std::string_view contents) {
     const std::string target = FinalTarget(path);
     mode_t mode = 0644;
     struct stat st {};
@@ -237,10 +252,21 @@ bool PosixPlatform::replaceFile(const std::string& path, std::string_view conten
     return true;
 }
 
-bool PosixPlatform::enumerateFolder(const std::string& path,
-                                    const std::function<void(const FolderItem&)>& onItem) {
+}  // namespace
+
+Status PosixPlatform::replaceFile(const std::string& path, std::string_view contents) {
+    // The failures that matter have been told apart already; errno is of
+    // whichever step failed.
+    errno = 0;
+    if (ReplaceFile(path, contents)) return {};
+    return Status::Failed(errno == 0 ? kAccessDenied : WindowsErrorFromErrno(errno));
+}
+
+Status PosixPlatform::enumerateFolder(const std::string& path,
+                                      const std::function<void(const FolderItem&)>& onItem) {
     DIR* dir = ::opendir(path.c_str());
-    if (dir == nullptr) return false;
+    if (dir == nullptr)
+        return Status::Failed(errno == ENOENT ? kPathNotFound : WindowsErrorFromErrno(errno));
     const int fd = ::dirfd(dir);
     while (const dirent* entry = ::readdir(dir)) {
         const char* name = entry->d_name;
@@ -255,23 +281,25 @@ bool PosixPlatform::enumerateFolder(const std::string& path,
         onItem(FolderItem{name, folder, hidden});
     }
     ::closedir(dir);
-    return true;
+    return {};
 }
 
-bool PosixPlatform::exists(const std::string& path) const {
+Result<EntryInfo> PosixPlatform::inspect(const std::string& path) const {
+    if (path.empty()) return Status::Failed(kPathNotFound);
     struct stat st {};
-    return !path.empty() && ::stat(path.c_str(), &st) == 0;
-}
-
-std::optional<FileDetails> PosixPlatform::fileDetails(const std::string& path) const {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) return std::nullopt;
-    FileDetails details;
-    details.size = st.st_size;
-    details.modified = st.st_mtim.tv_sec;
-    details.isFolder = S_ISDIR(st.st_mode);
-    details.permissions = st.st_mode & 07777;
-    return details;
+    if (::stat(path.c_str(), &st) != 0) {
+        const int error = errno;
+        // A link that points nowhere is there all the same.
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+            return Status::Failed(error == ENOENT ? kFileNotFound : WindowsErrorFromErrno(error));
+        }
+    }
+    EntryInfo info;
+    info.isFolder = S_ISDIR(st.st_mode);
+    info.size = st.st_size;
+    info.modified = st.st_mtim.tv_sec;
+    info.permissions = st.st_mode & 07777;
+    return info;
 }
 
 namespace {
@@ -298,21 +326,24 @@ std::optional<std::string> XdgUserDir(const std::string& home, const std::string
 
 }  // namespace
 
-std::optional<std::string> PosixPlatform::specialFolder(std::string_view name) const {
+Result<std::string> PosixPlatform::specialFolder(std::string_view name) const {
     const std::string home = homeFolder();
     auto userDir = [&](const std::string& key, const std::string& fallback) {
         auto dir = XdgUserDir(home, key);
-        if (!dir || !isDirectory(*dir)) dir = home + "/" + fallback;
-        return isDirectory(*dir) ? *dir : home;
+        if (!dir || !IsDirectory(*dir)) dir = home + "/" + fallback;
+        return IsDirectory(*dir) ? *dir : home;
     };
     if (name == "rfDesktop" || name == "rfDesktopDirectory") return userDir("DESKTOP", "Desktop");
     if (name == "rfPersonal" || name == "rfMyDocuments") return userDir("DOCUMENTS", "Documents");
     if (name == "rfMyComputer" || name == "rfDrives") return std::string("/");
     if (name == "rfTemplates") return userDir("TEMPLATES", "Templates");
-    return std::nullopt;
+    return Status::Failed(kFileNotFound);
 }
 
-int PosixPlatform::renameNoReplace(const std::string& from, const std::string& to) {
+namespace {
+
+// 0 or the Windows error number.
+int RenameNoReplace(const std::string& from, const std::string& to) {
     if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
     if (errno != EINVAL && errno != ENOSYS) return WindowsErrorFromErrno(errno);
     // A file system without the flag: a hard link never replaces either.
@@ -323,41 +354,12 @@ int PosixPlatform::renameNoReplace(const std::string& from, const std::string& t
     return WindowsErrorFromErrno(errno);
 }
 
-bool PosixPlatform::startDetached(const std::vector<std::string>& argv,
-                                  const std::string& workingDirectory) {
-    if (argv.empty()) return false;
-    std::vector<char*> args = ArgumentVector(argv);
-    posix_spawn_file_actions_t actions;
-    ::posix_spawn_file_actions_init(&actions);
-    if (!workingDirectory.empty()) {
-        ::posix_spawn_file_actions_addchdir_np(&actions, workingDirectory.c_str());
-    }
-    posix_spawnattr_t attributes;
-    ::posix_spawnattr_init(&attributes);
-    // Its own process group, so that a terminal's Ctrl+C for us spares it.
-    ::posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
-    pid_t pid = 0;
-    const int failed = ::posix_spawnp(&pid, args[0], &actions, &attributes, args.data(), environ);
-    ::posix_spawnattr_destroy(&attributes);
-    ::posix_spawn_file_actions_destroy(&actions);
-    if (failed != 0) return false;
-    ReapLater(pid);
-    return true;
-}
+}  // namespace
 
-bool PosixPlatform::isFile(const std::string& path) const {
-    // Any name that is there and is not a folder is taken, a link that
-    // points nowhere included: a move can never replace it.
-    struct stat st {};
-    if (path.empty() || ::lstat(path.c_str(), &st) != 0) return false;
-    if (!S_ISLNK(st.st_mode)) return !S_ISDIR(st.st_mode);
-    return ::stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode);
-}
-
-int PosixPlatform::createDirectory(const std::string& path) {
-    if (::mkdir(path.c_str(), 0777) == 0) return 0;
+Status PosixPlatform::createFolder(const std::string& path) {
+    if (::mkdir(path.c_str(), 0777) == 0) return {};
     // Windows reports a missing parent as a missing path, not a missing file.
-    return errno == ENOENT ? 3 : WindowsErrorFromErrno(errno);
+    return Status::Failed(errno == ENOENT ? kPathNotFound : WindowsErrorFromErrno(errno));
 }
 
 namespace {
@@ -449,8 +451,10 @@ bool RemoveUnlessInUse(const std::string& path, int fd, const struct stat& befor
 
 }  // namespace
 
-bool CopyThenRemove(const std::string& from, const std::string& to,
-                    const std::function<void()>& afterCopy) {
+namespace {
+
+bool CopyAndRemove(const std::string& from, const std::string& to,
+                   const std::function<void()>& afterCopy) {
     // Everything is copied from this one descriptor, whatever happens to the
     // name meanwhile.
     const int in = ::open(from.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
@@ -493,45 +497,63 @@ bool CopyThenRemove(const std::string& from, const std::string& to,
     return removed;
 }
 
-bool PosixPlatform::moveNoReplace(const std::string& from, const std::string& to) {
+}  // namespace
+
+Status CopyThenRemove(const std::string& from, const std::string& to,
+                      const std::function<void()>& afterCopy) {
+    errno = 0;
+    if (CopyAndRemove(from, to, afterCopy)) return {};
+    return Status::Failed(errno == 0 ? kAccessDenied : WindowsErrorFromErrno(errno));
+}
+
+Status PosixPlatform::move(const std::string& from, const std::string& to) {
     if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
         SyncFolderOf(to);
-        return true;
+        return {};
     }
     if (errno == EXDEV) return CopyThenRemove(from, to);
-    if (errno == EINVAL || errno == ENOSYS) return renameNoReplace(from, to) == 0;
-    return false;
+    if (errno == EINVAL || errno == ENOSYS) {
+        if (const int error = RenameNoReplace(from, to); error != 0) return Status::Failed(error);
+        return {};
+    }
+    return Status::Failed(WindowsErrorFromErrno(errno));
 }
 
-std::optional<Platform::Child> PosixPlatform::startProcess(const std::vector<std::string>& argv) {
-    if (argv.empty()) return std::nullopt;
-    std::vector<char*> args = ArgumentVector(argv);
-    // A hidden program's output goes nowhere, as a hidden console's does; one
-    // that floods it can then never block on a full pipe.
+Result<std::string> PosixPlatform::shortPath(const std::string& path) const {
+    // Names here have no short form: the path itself while something is there.
+    if (const auto info = inspect(path); !info) return info.status();
+    return path;
+}
+
+Result<Process> PosixPlatform::start(const Command& command) {
+    if (command.arguments.empty()) return Status::Failed(kFileNotFound);
+    std::vector<char*> args = ArgumentVector(command.arguments);
     posix_spawn_file_actions_t actions;
     ::posix_spawn_file_actions_init(&actions);
-    ::posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    ::posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    ::posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    posix_spawnattr_t attributes;
+    ::posix_spawnattr_init(&attributes);
+    if (command.hidden) {
+        // A hidden program's output goes nowhere, as a hidden console's does;
+        // one that floods it can then never block on a full pipe.
+        ::posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+        ::posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+        ::posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    } else {
+        // Its own process group, so that a terminal's Ctrl+C for us spares it.
+        ::posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+    }
+    if (!command.workingDirectory.empty()) {
+        ::posix_spawn_file_actions_addchdir_np(&actions, command.workingDirectory.c_str());
+    }
     pid_t pid = 0;
-    // posix_spawn, not posix_spawnp: the program is named by its path and
-    // never looked up on PATH.
-    const int failed = ::posix_spawn(&pid, args[0], &actions, nullptr, args.data(), environ);
+    // A hidden program is named by its path and never looked up on PATH.
+    const int failed =
+        command.hidden ? ::posix_spawn(&pid, args[0], &actions, &attributes, args.data(), environ)
+                       : ::posix_spawnp(&pid, args[0], &actions, &attributes, args.data(), environ);
+    ::posix_spawnattr_destroy(&attributes);
     ::posix_spawn_file_actions_destroy(&actions);
-    if (failed != 0) return std::nullopt;
-    Child child;
-    child.pid = pid;
-    child.pidfd = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
-    return child;
-}
-
-bool PosixPlatform::release(const Child& child) {
-    int status = 0;
-    const pid_t done = ::waitpid(child.pid, &status, WNOHANG);
-    if (child.pidfd >= 0) ::close(child.pidfd);
-    if (done == child.pid) return true;
-    ReapLater(child.pid);
-    return false;
+    if (failed != 0) return Status::Failed(WindowsErrorFromErrno(failed));
+    return Process(std::make_unique<ChildProcess>(pid));
 }
 
 Platform& HostPlatform() {

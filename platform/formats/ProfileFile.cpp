@@ -1,4 +1,4 @@
-#include "platform/ProfileFile.h"
+#include "platform/formats/ProfileFile.h"
 
 namespace dorvel::platform {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/CodePages.h"
+#include "platform/formats/CodePages.h"
 
 #include <array>
 

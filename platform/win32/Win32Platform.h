@@ -1,0 +1,23 @@
+#pragma once
+
+#include "platform/Platform.h"
+
+namespace dorvel::platform {
+
+class Win32Platform final : public Platform {
+public:
+    Result<std::string> environment(const std::string& name) const override;
+    std::string homeFolder() const override;
+    Result<std::string> specialFolder(std::string_view name) const override;
+    Result<EntryInfo> inspect(const std::string& path) const override;
+    Status enumerateFolder(const std::string& path,
+                           const std::function<void(const FolderItem&)>& onItem) override;
+    Result<std::unique_ptr<ByteSource>> openFile(const std::string& path) override;
+    Status replaceFile(const std::string& path, std::string_view contents) override;
+    Status createFolder(const std::string& path) override;
+    Status move(const std::string& from, const std::string& to) override;
+    Result<std::string> shortPath(const std::string& path) const override;
+    Result<Process> start(const Command& command) override;
+};
+
+}  // namespace dorvel::platform
