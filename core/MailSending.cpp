@@ -45,6 +45,8 @@ platform::Command MailToolCommand(const std::vector<std::string>& arguments) {
     platform::Command command;
     command.arguments = arguments;
     command.windowsCommandLine = MailToolWindowsCommandLine(arguments);
+    // The file the system would find for the unquoted line, named outright.
+    command.windowsProgram = arguments.front() + ".exe";
     command.hidden = true;
     return command;
 }

@@ -91,6 +91,11 @@ struct Command {
     // On Windows, when not empty, the command line as it stands; else one is
     // built from the arguments by the Windows quoting rules.
     std::string windowsCommandLine;
+    // On Windows, when not empty, the program's file, so that the system
+    // does not read it out of an unquoted command line: for a path with a
+    // blank it would try each part before it first (C:\Program.exe for
+    // C:\Program Files\...).
+    std::string windowsProgram;
     // Empty: ours.
     std::string workingDirectory;
     // Started unseen, its output going nowhere (the mail tool), and named by

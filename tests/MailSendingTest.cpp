@@ -217,3 +217,14 @@ TEST(WindowsCommandLine, AFileWithoutAShortFormStaysOneArgumentAndAddsNoOptions)
         EXPECT_EQ(split[5], "-SOFFICE");
     }
 }
+
+TEST(WindowsCommandLine, TheToolIsNamedOutrightSoThatNoPartOfTheDirectoryRunsInstead) {
+    const auto command = core::MailToolCommand(
+        core::MailToolArguments("C:\\Program Files\\Mail\\", "L_A", "C:\\L\\R.DOC"));
+    EXPECT_EQ(command.windowsProgram, "C:\\Program Files\\Mail\\TOMAIL.exe")
+        << "left to a search, the system would try C:\\Program.exe first";
+    EXPECT_EQ(command.windowsCommandLine, std::string("C:\\Program Files\\Mail\\TOMAIL -H") +
+                                              core::kToolCode +
+                                              " -NL_A -FC:\\L\\R.DOC -X -SOFFICE");
+    EXPECT_TRUE(command.hidden);
+}

@@ -83,6 +83,20 @@ bool WriteAll(HANDLE file, std::string_view data) {
     return true;
 }
 
+std::wstring FullPath(const std::wstring& path) {
+    std::wstring full(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            ::GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+        if (length == 0) return path;
+        if (length < full.size()) {
+            full.resize(length);
+            return full;
+        }
+        full.resize(length);
+    }
+}
+
 std::wstring FolderPartOf(const std::wstring& path) {
     const auto cut = path.find_last_of(L"\\/:");
     return cut == std::wstring::npos ? std::wstring() : path.substr(0, cut + 1);
@@ -224,7 +238,9 @@ Result<std::unique_ptr<ByteSource>> Win32Platform::openFile(const std::string& p
 }
 
 Status Win32Platform::replaceFile(const std::string& path, std::string_view contents) {
-    const std::wstring target = Wide(path);
+    // A whole path: ReplaceFileW is not to be trusted with a relative one
+    // (Wine answers 267 for .\dorvel.ini).
+    const std::wstring target = FullPath(Wide(path));
     const DWORD attributes = ::GetFileAttributesW(target.c_str());
     const bool existed = attributes != INVALID_FILE_ATTRIBUTES;
     if (existed && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
@@ -307,10 +323,12 @@ Result<Process> Win32Platform::start(const Command& command) {
     startup.wShowWindow = command.hidden ? SW_HIDE : SW_SHOW;
     PROCESS_INFORMATION started{};
     const std::wstring folder = Wide(command.workingDirectory);
-    // No program name apart: the system finds the program in the line itself,
-    // as it does for an unquoted path with blanks.
-    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          folder.empty() ? nullptr : folder.c_str(), &startup, &started)) {
+    const std::wstring program = Wide(command.windowsProgram);
+    // The line reaches the program as it stands; where no program is named
+    // apart, the system finds it in the line.
+    if (!::CreateProcessW(program.empty() ? nullptr : program.c_str(), line.data(), nullptr,
+                          nullptr, FALSE, 0, nullptr, folder.empty() ? nullptr : folder.c_str(),
+                          &startup, &started)) {
         return LastError();
     }
     ::CloseHandle(started.hThread);

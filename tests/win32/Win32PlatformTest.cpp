@@ -1,0 +1,278 @@
+// What only the Windows program does, on the system's own calls: the mail
+// tool's command line as the transport has always been handed it, the
+// numbering of deleted files with backslashes, the folder errors the
+// messages are worded by.
+
+#include <gtest/gtest.h>
+#include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "FakePlatform.h"
+#include "RecordingProgress.h"
+#include "TempDir.h"
+#include "core/DeletedFilesMover.h"
+#include "core/MailSending.h"
+#include "core/SettingsFile.h"
+#include "platform/win32/WideText.h"
+
+using namespace dorvel;
+using fakes::RecordingMessages;
+using fakes::RecordingProgress;
+namespace fs = std::filesystem;
+
+namespace {
+
+// Waits for each run by blocking on its process handle.
+class BlockingRunner final : public core::ProcessRunner {
+public:
+    bool RunAndWait(const platform::Command& command) override {
+        auto process = platform::HostPlatform().start(command);
+        if (!process) return false;
+        const auto waitable = process->waitable();
+        if (waitable != platform::Process::kNothingToWaitOn) {
+            ::WaitForSingleObject(reinterpret_cast<HANDLE>(waitable), 30'000);
+        }
+        return process->hasEnded();
+    }
+};
+
+// The recording tool, built beside this suite on the build machine.
+std::string RecordingTool() {
+    std::string path = DORVEL_RECORDING_TOOL;
+    for (char& c : path) {
+        if (c == '/') c = '\\';
+    }
+    return "Z:" + path;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// The arguments a Windows program reads back from its command line.
+std::vector<std::string> AsTheProgramReadsIt(const std::string& line) {
+    int count = 0;
+    wchar_t** split = ::CommandLineToArgvW(platform::Wide(line).c_str(), &count);
+    std::vector<std::string> arguments;
+    for (int i = 0; i < count; ++i) arguments.push_back(platform::Utf8(split[i]));
+    ::LocalFree(split);
+    return arguments;
+}
+
+class MailTool : public ::testing::Test {
+protected:
+    MailTool() {
+        fs::create_directory(dir / "mail dir");
+        fs::create_directory(dir / "letters");
+        ::SetEnvironmentVariableW(L"DORVEL_RECORD", platform::Wide(dir / "record.txt").c_str());
+    }
+    ~MailTool() override { ::SetEnvironmentVariableW(L"DORVEL_RECORD", nullptr); }
+    void installTool() { fs::copy_file(RecordingTool(), dir / "mail dir/TOMAIL.EXE"); }
+    std::string mailDirectory() const { return dir / "mail dir/"; }
+    void send(const std::string& letter) {
+        core::SendSelected(core::FolderEntry{letter, dir / ("letters/" + letter)}, recipients,
+                           mailDirectory(), false, dir / "del", progress, runner,
+                           platform::HostPlatform(), messages);
+    }
+
+    fakes::TempDir dir;
+    std::vector<core::Recipient> recipients{{"L_KIEV Kiev", true},
+                                            {"L_LVIV Lviv", false},
+                                            {"L_ODESA Odesa", true},
+                                            {"L_RIVNE Rivne", true}};
+    RecordingProgress progress;
+    RecordingMessages messages;
+    BlockingRunner runner;
+};
+
+}  // namespace
+
+TEST_F(MailTool, EachTickedRecipientGetsTheCommandLineByteForByteHidden) {
+    installTool();
+    dir.write("letters/REPORT.DOC", "letter");
+    send("REPORT.DOC");
+    EXPECT_TRUE(messages.errors.empty());
+    const std::string file = *platform::HostPlatform().shortPath(dir / "letters/REPORT.DOC");
+    std::vector<std::string> expected;
+    for (const char* code : {"L_KIEV", "L_ODESA", "L_RIVNE"}) {
+        // The mail directory holds a blank and stays unquoted: the system
+        // finds the program in it as it always did.
+        expected.push_back(mailDirectory() + "TOMAIL -HPOST -N" + code + " -F" + file +
+                           " -X -SOFFICE\t0");
+    }
+    EXPECT_EQ(Lines(dir.read("record.txt")), expected) << "in list order, SW_HIDE each";
+}
+
+TEST_F(MailTool, AFileWhoseShortFormHoldsABlankStaysOneArgument) {
+    installTool();
+    // A name that would hand the tool an option of its own if split.
+    const std::string name = "a b -X.doc";
+    dir.write("letters/" + name, "letter");
+    recipients = {{"L_KIEV Kiev", true}};
+    send(name);
+    const auto lines = Lines(dir.read("record.txt"));
+    ASSERT_EQ(lines.size(), 1u);
+    const std::string line = lines[0].substr(0, lines[0].rfind('\t'));
+    const std::string file = *platform::HostPlatform().shortPath(dir / ("letters/" + name));
+    // The mail directory's blank splits the program's own name; the options
+    // after it are the tool's.
+    auto arguments = AsTheProgramReadsIt(line);
+    ASSERT_GE(arguments.size(), 4u) << line;
+    arguments.erase(arguments.begin(), arguments.end() - 4);
+    EXPECT_EQ(arguments, (std::vector<std::string>{"-NL_KIEV", "-F" + file, "-X", "-SOFFICE"}));
+    EXPECT_EQ(line, core::MailToolWindowsCommandLine(
+                        core::MailToolArguments(mailDirectory(), "L_KIEV", file)));
+}
+
+TEST_F(MailTool, AGoneFileIsSentAsTheEmptyText) {
+    installTool();
+    recipients = {{"L_KIEV Kiev", true}};
+    send("GONE.DOC");
+    EXPECT_EQ(
+        Lines(dir.read("record.txt")),
+        std::vector<std::string>{mailDirectory() + "TOMAIL -HPOST -NL_KIEV -F -X -SOFFICE\t0"});
+}
+
+TEST_F(MailTool, AMissingToolGivesTheStartFailureMessageForEachRecipient) {
+    dir.write("letters/REPORT.DOC", "letter");
+    recipients = {{"L_KIEV Kiev", true}, {"L_LVIV Lviv", true}};
+    send("REPORT.DOC");
+    const std::string file = *platform::HostPlatform().shortPath(dir / "letters/REPORT.DOC");
+    EXPECT_EQ(messages.errors,
+              (std::vector<std::string>{"Произошла ошибка при запуске " + mailDirectory() +
+                                            "TOMAIL -HPOST -NL_KIEV -F" + file + " -X -SOFFICE",
+                                        "Произошла ошибка при запуске " + mailDirectory() +
+                                            "TOMAIL -HPOST -NL_LVIV -F" + file + " -X -SOFFICE"}));
+}
+
+TEST(DeletedFilesOnWindows, NumberingGoesBeforeTheExtensionOfTheNameAlone) {
+    fakes::TempDir dir;
+    fs::create_directory(dir / "letters");
+    fs::create_directory(dir / "old.box");
+    RecordingProgress progress;
+    RecordingMessages messages;
+    auto& host = platform::HostPlatform();
+    auto deleteLetter = [&](const std::string& name, const std::string& folder) {
+        dir.write("letters/" + name, name);
+        return core::MoveToDeleted(core::FolderEntry{name, dir / ("letters/" + name)}, folder,
+                                   progress, host, messages);
+    };
+    // A folder text without its backslash gets one.
+    EXPECT_EQ(deleteLetter("REPORT.DOC", dir / "del"), dir / "del/");
+    EXPECT_EQ(deleteLetter("REPORT.DOC", dir / "del"), dir / "del/");
+    EXPECT_EQ(deleteLetter("REPORT.DOC", dir / "del/"), dir / "del/");
+    EXPECT_EQ(dir.read("del/REPORT.DOC"), "REPORT.DOC");
+    EXPECT_EQ(dir.read("del/REPORT.1.DOC"), "REPORT.DOC");
+    EXPECT_EQ(dir.read("del/REPORT.2.DOC"), "REPORT.DOC");
+    // The dot of a folder's name is no extension of the file in it.
+    deleteLetter("README", dir / "old.box");
+    deleteLetter("README", dir / "old.box");
+    EXPECT_TRUE(fs::exists(dir / "old.box/README"));
+    EXPECT_TRUE(fs::exists(dir / "old.box/README.1"));
+    EXPECT_FALSE(fs::exists(dir / "letters/README"));
+    EXPECT_TRUE(messages.errors.empty());
+}
+
+TEST(DeletedFilesOnWindows, AFolderThatCannotBeMadeGivesTheSystemsNumber) {
+    fakes::TempDir dir;
+    dir.write("REPORT.DOC", "letter");
+    RecordingProgress progress;
+    RecordingMessages messages;
+    auto deleteInto = [&](const std::string& folder) -> std::string {
+        try {
+            core::MoveToDeleted(core::FolderEntry{"REPORT.DOC", dir / "REPORT.DOC"}, folder,
+                                progress, platform::HostPlatform(), messages);
+        } catch (const core::PlatformError& e) {
+            return e.what();
+        }
+        return "moved";
+    };
+    EXPECT_EQ(platform::HostPlatform().createFolder(dir / "no/such").code(), 3);
+    EXPECT_EQ(deleteInto(dir / "no/such"), core::IoErrorText(3)) << "a missing parent";
+    dir.write("taken", "a file where a folder should be");
+    EXPECT_EQ(deleteInto(dir / "taken"), core::IoErrorText(183));
+    EXPECT_EQ(dir.read("REPORT.DOC"), "letter");
+}
+
+// Under Wine, the Linux kernel's own file system (drive Z:\sys) refuses any
+// new folder, even to root, as a folder without rights does on Windows.
+TEST(DeletedFilesOnWindows, AFolderThatMayNotBeMadeGivesAccessDenied) {
+    if (!fs::is_directory("Z:\\sys\\kernel")) GTEST_SKIP() << "no folder here refuses root";
+    fakes::TempDir dir;
+    dir.write("REPORT.DOC", "letter");
+    RecordingProgress progress;
+    RecordingMessages messages;
+    EXPECT_EQ(platform::HostPlatform().createFolder("Z:\\sys\\dorvel").code(), 5);
+    try {
+        core::MoveToDeleted(core::FolderEntry{"REPORT.DOC", dir / "REPORT.DOC"}, "Z:\\sys\\dorvel",
+                            progress, platform::HostPlatform(), messages);
+        ADD_FAILURE() << "the move went ahead";
+    } catch (const core::PlatformError& e) {
+        EXPECT_STREQ(e.what(), "File access denied");
+    }
+    EXPECT_EQ(dir.read("REPORT.DOC"), "letter");
+}
+
+TEST(Win32Platform, SpecialFoldersAndTheEnvironmentComeFromTheSystem) {
+    auto& host = platform::HostPlatform();
+    const auto desktop = host.specialFolder("rfDesktop");
+    ASSERT_TRUE(desktop);
+    EXPECT_TRUE(fs::is_directory(platform::Wide(*desktop)));
+    EXPECT_FALSE(host.specialFolder("rfNoSuchFolder"));
+    ::SetEnvironmentVariableW(L"ZOVOVOD", L"C:\\Почта");
+    EXPECT_EQ(host.environment("ZOVOVOD").value_or("?"), "C:\\Почта");
+    ::SetEnvironmentVariableW(L"ZOVOVOD", nullptr);
+    EXPECT_FALSE(host.environment("ZOVOVOD"));
+    EXPECT_TRUE(host.environment("SystemRoot"));
+}
+
+TEST(Win32Platform, NamesOutsideAnyCodePageRoundTrip) {
+    fakes::TempDir dir;
+    const std::string name = dir / "Лист ✓ 日本.doc";
+    auto& host = platform::HostPlatform();
+    ASSERT_TRUE(host.replaceFile(name, "x"));
+    bool seen = false;
+    ASSERT_TRUE(host.enumerateFolder(dir.path(), [&](const platform::FolderItem& item) {
+        seen = seen || item.name == "Лист ✓ 日本.doc";
+    }));
+    EXPECT_TRUE(seen);
+    EXPECT_EQ(platform::ReadWholeFile(host, name, 10).value_or("?"), "x");
+    EXPECT_TRUE(host.move(name, dir / "Ёж.doc"));
+}
+
+TEST(Win32Platform, AReadOnlySettingsFileIsRefusedAndKept) {
+    fakes::TempDir dir;
+    dir.write("dorvel.ini", "old");
+    ::SetFileAttributesW(platform::Wide(dir / "dorvel.ini").c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(platform::HostPlatform().replaceFile(dir / "dorvel.ini", "new").code(),
+              platform::kAccessDenied);
+    ::SetFileAttributesW(platform::Wide(dir / "dorvel.ini").c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(dir.read("dorvel.ini"), "old");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator{}), 1)
+        << "a temporary file was left behind";
+}
+
+TEST(Win32Platform, TheSettingsFileIsReplacedAgainAndAgainInTheCurrentDirectory) {
+    fakes::TempDir dir;
+    fakes::InDirectory cd(dir.path());
+    for (int panel : {200, 210, 220}) {
+        core::SettingsFile file(platform::HostPlatform());
+        core::SettingsRecord record;
+        record.panel1 = panel;
+        file.WriteSettings(record, false);
+        EXPECT_NO_THROW(file.Save()) << "save " << panel;
+    }
+    EXPECT_EQ(core::SettingsFile(platform::HostPlatform()).ReadSettings({}).panel1, 220);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator{}), 1);
+}
