@@ -27,6 +27,7 @@ std::string RunProbe(const std::vector<std::string>& argv) {
     ::posix_spawn_file_actions_adddup2(&actions, pipe[1], 1);
     ::posix_spawn_file_actions_addclose(&actions, pipe[0]);
     std::vector<char*> args;
+    args.reserve(argv.size() + 1);
     for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
     pid_t pid = 0;
@@ -56,7 +57,7 @@ std::string ScratchFolder(const std::string& name) {
     return folder.string();
 }
 
-void TimeProbe(benchmark::State& state, std::vector<std::string> argv) {
+void TimeProbe(benchmark::State& state, const std::vector<std::string>& argv) {
     for (auto _ : state) {
         const std::string out = RunProbe(argv);
         if (out.empty()) {

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Configures and builds into a folder (default: build). Extra arguments go
-# to cmake's configure step.
+# Configures and builds one of the project's CMake presets (default: dev;
+# see CMakePresets.json for the others).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-dir="${BUILD_DIR:-$root/build}"
-cmake -S "$root" -B "$dir" -G Ninja "$@" >/dev/null
-cmake --build "$dir"
+preset="${1:-dev}"
+cd "$root"
+cmake --preset "$preset" >/dev/null
+cmake --build --preset "$preset"

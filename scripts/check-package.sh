@@ -5,7 +5,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/install-deps.sh"
-"$root/scripts/build.sh"
+"$root/scripts/build.sh" dev
 cd "$root/build"
 rm -f dorvel_*.deb
 cpack -G DEB >/dev/null

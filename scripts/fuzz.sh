@@ -6,9 +6,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 seconds="${1:-60}"
 "$root/scripts/install-deps.sh" --fuzz
 dir="$root/build-fuzz"
-CC=clang CXX=clang++ cmake -S "$root" -B "$dir" -G Ninja -DDORVEL_FUZZ=ON -DDORVEL_BUILD_UI=OFF \
-  -DDORVEL_BUILD_TESTS=OFF -DDORVEL_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$dir"
+"$root/scripts/build.sh" fuzz
 for target in AddressFileFuzz ProfileFileFuzz IntegerFuzz NumberingFuzz; do
   corpus="$dir/corpus/$target"
   mkdir -p "$corpus"

@@ -3,7 +3,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/install-deps.sh"
-"$root/scripts/build.sh"
+"$root/scripts/build.sh" dev
 work="$("$root/scripts/prepare-demo.sh")"
 cd "$work/run"
 export ZOVOVOD="$work/mail"

@@ -4,20 +4,18 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/install-deps.sh"
-"$root/scripts/build.sh"
-cd "$root/build"
-QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
-
+"$root/scripts/build.sh" dev
 cd "$root"
-cmake --preset windows >/dev/null
-cmake --build --preset windows
+ctest --preset dev
+
+"$root/scripts/build.sh" windows
 # The 32-bit build is compiled and linked; no 32-bit program runs here.
-cmake --preset windows-i686 >/dev/null
-cmake --build --preset windows-i686
+"$root/scripts/build.sh" windows-i686
 # One wineserver for all the suites, in the build's own prefix.
 export WINEPREFIX="$root/build-windows/wineprefix" WINEDEBUG=-all
 mkdir -p "$WINEPREFIX"
-wineserver -p
+# (A server left running from an earlier run is as good.)
+wineserver -p 2>/dev/null || true
 trap 'wineserver -k 2>/dev/null || true' EXIT
 # Wine's own services start with the prefix and stay with the server: start
 # them here, away from ctest's output pipes, which they would hold open.
