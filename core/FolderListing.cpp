@@ -20,10 +20,8 @@ bool EqualLatinCaseInsensitive(std::string_view a, std::string_view b) {
     return true;
 }
 
-// The folder without trailing separators, "/" staying "/".
 std::string WithoutTrailingSlash(std::string folder) {
-    while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-    return folder;
+    return PathRules::Host().withoutTrailingSeparators(std::move(folder));
 }
 
 void AppendUtf8(std::string& key, unsigned cp) {
@@ -103,7 +101,8 @@ void AppendNaturalKey(std::string& key, std::string_view name) {
 
 FolderListing::FolderListing(platform::Platform& platform)
     : platform_(platform), root_(kDesktopRoot) {
-    folder_ = WithoutTrailingSlash(platform_.specialFolder(root_).value_or("/"));
+    folder_ = WithoutTrailingSlash(
+        platform_.specialFolder(root_).value_or(PathRules::Host().fileSystemTop()));
 }
 
 bool FolderListing::hasRoot(std::string_view text) const {
@@ -113,7 +112,7 @@ bool FolderListing::hasRoot(std::string_view text) const {
 std::optional<std::string> FolderListing::folderForRoot(const std::string& text) const {
     if (auto special = platform_.specialFolder(text)) return *special;
     // The shell parses only whole paths; a relative or missing one fails.
-    if (!text.empty() && text.front() == '/' && platform_.inspect(text)) return text;
+    if (PathRules::Host().isWholePath(text) && platform_.inspect(text)) return text;
     return std::nullopt;
 }
 
@@ -132,9 +131,10 @@ void FolderListing::showFolder(const std::string& folder) {
 }
 
 bool FolderListing::showParent() {
-    if (folder_ == "/") return false;
-    const std::string parent = PathRules::Host().folderOf(folder_);
-    showFolder(parent.empty() ? "/" : parent);
+    const PathRules& rules = PathRules::Host();
+    if (rules.isTop(folder_)) return false;
+    const std::string parent = rules.folderOf(folder_);
+    showFolder(parent.empty() ? rules.fileSystemTop() : parent);
     return true;
 }
 

@@ -56,6 +56,24 @@ std::string PathRules::rootText(std::string text) const {
     return text;
 }
 
+bool PathRules::isWholePath(std::string_view text) const {
+    if (!windows_) return !text.empty() && text.front() == '/';
+    const bool drive = text.size() >= 3 && text[1] == ':' && (text[2] == '\\' || text[2] == '/') &&
+                       ((text[0] >= 'A' && text[0] <= 'Z') || (text[0] >= 'a' && text[0] <= 'z'));
+    return drive || text.starts_with("\\\\");
+}
+
+bool PathRules::isTop(std::string_view folder) const {
+    if (!windows_) return folder == "/";
+    return folder.size() == 3 && folder[1] == ':' && folder[2] == '\\';
+}
+
+std::string PathRules::withoutTrailingSeparators(std::string folder) const {
+    if (windows_ && folder.size() == 2 && folder[1] == ':') folder += '\\';
+    while (folder.size() > 1 && folder.back() == separator() && !isTop(folder)) folder.pop_back();
+    return folder;
+}
+
 std::string PathRules::defaultDeletedFilesFolder(const std::string& homeFolder) const {
     if (windows_) return "c:\\letters_save";
     return withSeparator(homeFolder) + "letters_save";

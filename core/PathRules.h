@@ -30,6 +30,15 @@ public:
     std::string withSeparator(std::string text) const;
     // A root text as it is stored: on Windows a drive C: gets its separator.
     std::string rootText(std::string text) const;
+    // A path from the top of a file system: /... on Linux; C:\... or a share
+    // \\server\... on Windows. Only such a path is taken as a folder root.
+    bool isWholePath(std::string_view text) const;
+    // The top of the file system: "/" or a drive's "C:\".
+    bool isTop(std::string_view folder) const;
+    // The top shown when nothing better is known.
+    std::string fileSystemTop() const { return windows_ ? "C:\\" : "/"; }
+    // The folder without trailing separators; a top keeps its own.
+    std::string withoutTrailingSeparators(std::string folder) const;
     // The deleted-files folder of a first run: "c:\letters_save" on Windows,
     // letters_save in the user's home folder elsewhere.
     std::string defaultDeletedFilesFolder(const std::string& homeFolder) const;

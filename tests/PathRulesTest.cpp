@@ -55,3 +55,27 @@ TEST(PathRules, TheFirstRunsDeletedFilesFolderIsTheSystemsOwn) {
     EXPECT_EQ(posix.defaultDeletedFilesFolder("/home/op"), "/home/op/letters_save");
     EXPECT_EQ(posix.defaultDeletedFilesFolder("/"), "/letters_save");
 }
+
+TEST(PathRules, OnlyAWholePathNamesAFolderRoot) {
+    EXPECT_TRUE(posix.isWholePath("/home/op"));
+    EXPECT_FALSE(posix.isWholePath("letters"));
+    EXPECT_FALSE(posix.isWholePath("C:\\Letters"));
+    EXPECT_TRUE(windows.isWholePath("C:\\Letters"));
+    EXPECT_TRUE(windows.isWholePath("d:/Letters"));
+    EXPECT_TRUE(windows.isWholePath("\\\\server\\share"));
+    EXPECT_FALSE(windows.isWholePath("C:Letters")) << "relative to the drive's current folder";
+    EXPECT_FALSE(windows.isWholePath("\\Letters"));
+    EXPECT_FALSE(windows.isWholePath("/home/op"));
+}
+
+TEST(PathRules, TrailingSeparatorsGoExceptAtTheTop) {
+    EXPECT_EQ(posix.withoutTrailingSeparators("/home/op//"), "/home/op");
+    EXPECT_EQ(posix.withoutTrailingSeparators("/"), "/");
+    EXPECT_TRUE(posix.isTop("/"));
+    EXPECT_EQ(windows.withoutTrailingSeparators("C:\\Letters\\"), "C:\\Letters");
+    EXPECT_EQ(windows.withoutTrailingSeparators("C:\\"), "C:\\");
+    EXPECT_EQ(windows.withoutTrailingSeparators("C:"), "C:\\");
+    EXPECT_TRUE(windows.isTop("C:\\"));
+    EXPECT_FALSE(windows.isTop("C:\\Letters"));
+    EXPECT_FALSE(posix.isTop("C:\\"));
+}
