@@ -6,6 +6,9 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 export WINEPREFIX="${WINEPREFIX:-$root/build-windows/wineprefix}"
 export WINEDEBUG=-all
+# Wine names the files it makes on Linux in the locale's encoding: without a
+# UTF-8 one (a bare machine's C locale) a name outside ASCII cannot be made.
+export LC_ALL=C.UTF-8
 export WINEDLLOVERRIDES="mscoree,mshtml="  # no Mono or Gecko installer prompts
 mkdir -p "$WINEPREFIX"
 exec wine "$@"
