@@ -1,0 +1,249 @@
+// The Windows windows driven in-process through their controls' messages,
+// as the system delivers a person's clicks and keys.
+
+#include <gtest/gtest.h>
+#include <windows.h>
+// After windows.h, which they need.
+#include <commctrl.h>
+
+#include <chrono>
+#include <filesystem>
+#include <sstream>
+
+#include "FakePlatform.h"
+#include "TempDir.h"
+#include "platform/win32/WideText.h"
+#include "ui/win32/Unit1.h"
+
+using namespace dorvel;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string RecordingTool() {
+    std::string path = DORVEL_RECORDING_TOOL;
+    for (char& c : path) {
+        if (c == '/') c = '\\';
+    }
+    return "Z:" + path;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// Serves the program's messages for a while, as its loop would.
+void Serve(std::chrono::milliseconds span) {
+    const auto until = std::chrono::steady_clock::now() + span;
+    while (std::chrono::steady_clock::now() < until) {
+        MSG message;
+        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&message);
+            ::DispatchMessageW(&message);
+        }
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+}
+
+class MainWindow : public ::testing::Test {
+protected:
+    MainWindow() {
+        fs::create_directory(dir / "mail");
+        fs::create_directory(dir / "letters");
+        fs::create_directory(dir / "run");
+        // Three recipients in the DOS code page, a comment between them.
+        dir.write("mail/LUSERS.NDE",
+                  "L_KIEV \x8A\xA8\xA5\xA2\r\n; route\r\nL_LVIV Lviv\r\nL_ODESA Odesa\r\n");
+        fs::copy_file(RecordingTool(), dir / "mail/TOMAIL.EXE");
+        dir.write("letters/REPORT.DOC", "report");
+        dir.write("letters/NOTE.TXT", "note");
+        dir.write("run/dorvel.ini", "[Options]\r\nLetters=" + dir / "letters" +
+                                        "\r\nMoveDir=" + dir / "deleted" + "\r\n");
+        ::SetEnvironmentVariableW(L"ZOVOVOD", platform::Wide(dir / "mail").c_str());
+        ::SetEnvironmentVariableW(L"DORVEL_RECORD", platform::Wide(dir / "record.txt").c_str());
+    }
+    ~MainWindow() override {
+        form.reset();
+        ::SetEnvironmentVariableW(L"ZOVOVOD", nullptr);
+        ::SetEnvironmentVariableW(L"DORVEL_RECORD", nullptr);
+    }
+    void start() {
+        cd = std::make_unique<fakes::InDirectory>(dir / "run");
+        form = std::make_unique<ui::win32::TForm1>(platform::HostPlatform(), messages);
+        ASSERT_FALSE(form->startFailed());
+        form->showInStoredState(SW_SHOWNORMAL);
+    }
+    HWND list() const { return form->CheckListBox1->handle(); }
+    HWND view() const { return form->ShellListView1->handle(); }
+    LPARAM rowPoint(int x, int row) const {
+        return MAKELPARAM(x, row * ui::win32::CheckListBox::kRowHeight + 5);
+    }
+    void click(int x, int row) {
+        ::SendMessageW(list(), WM_LBUTTONDOWN, MK_LBUTTON, rowPoint(x, row));
+        ::SendMessageW(list(), WM_LBUTTONUP, 0, rowPoint(x, row));
+    }
+    // As the system delivers one: down, up, double-click, up.
+    void doubleClick(int x, int row) {
+        click(x, row);
+        ::SendMessageW(list(), WM_LBUTTONDBLCLK, MK_LBUTTON, rowPoint(x, row));
+        ::SendMessageW(list(), WM_LBUTTONUP, 0, rowPoint(x, row));
+    }
+    std::vector<bool> ticks() {
+        std::vector<bool> t;
+        for (const auto& r : form->recipients()) t.push_back(r.ticked);
+        return t;
+    }
+    int selectedRecipient() const {
+        return static_cast<int>(::SendMessageW(list(), LB_GETCURSEL, 0, 0));
+    }
+    // Selects the letter by its name, as a click in the view would.
+    void selectLetter(const std::string& name) {
+        const auto& listing = form->ShellListView1->listing();
+        for (std::size_t i = 0; i < listing.count(); ++i) {
+            if (listing.name(i) != name) continue;
+            ListView_SetItemState(view(), static_cast<int>(i), LVIS_SELECTED | LVIS_FOCUSED,
+                                  LVIS_SELECTED | LVIS_FOCUSED);
+            return;
+        }
+        FAIL() << name << " is not listed";
+    }
+
+    fakes::TempDir dir;
+    fakes::RecordingMessages messages;
+    std::unique_ptr<fakes::InDirectory> cd;
+    std::unique_ptr<ui::win32::TForm1> form;
+};
+
+}  // namespace
+
+TEST_F(MainWindow, TheCheckBoxColumnTicksAndTheTextOnlySelects) {
+    start();
+    ASSERT_EQ(form->recipients().size(), 3u);
+    EXPECT_EQ(form->recipients()[0].line, "L_KIEV \xCA\xE8\xE5\xE2") << "converted to Windows-1251";
+    click(5, 1);
+    EXPECT_EQ(ticks(), (std::vector<bool>{false, true, false}));
+    EXPECT_EQ(selectedRecipient(), 1);
+    click(60, 2);
+    EXPECT_EQ(ticks(), (std::vector<bool>{false, true, false}))
+        << "a click on the text ticks nothing";
+    EXPECT_EQ(selectedRecipient(), 2);
+    click(5, 2);
+    EXPECT_EQ(ticks(), (std::vector<bool>{false, true, true})) << "text, then box: one toggle";
+    doubleClick(5, 0);
+    EXPECT_EQ(ticks(), (std::vector<bool>{false, true, true})) << "a double-click toggles twice";
+    click(ui::win32::CheckListBox::kCheckColumnWidth + 2, 0);
+    EXPECT_EQ(ticks(), (std::vector<bool>{false, true, true})) << "just right of the box";
+    ::SendMessageW(list(), WM_KEYDOWN, VK_SPACE, 0);
+    EXPECT_EQ(ticks(), (std::vector<bool>{true, true, true})) << "Space toggles the selected row";
+    EXPECT_TRUE(messages.errors.empty());
+}
+
+TEST_F(MainWindow, ASendReachesTheTickedRecipientsInOrderAndTheTicksSurviveTheClose) {
+    start();
+    click(5, 0);
+    click(5, 2);
+    selectLetter("REPORT.DOC");
+    form->N3Click();
+    const std::string file = *platform::HostPlatform().shortPath(dir / "letters/REPORT.DOC");
+    const std::string tool = dir / "mail/TOMAIL";
+    EXPECT_EQ(Lines(dir.read("record.txt")),
+              (std::vector<std::string>{tool + " -HPOST -NL_KIEV -F" + file + " -X -SOFFICE\t0",
+                                        tool + " -HPOST -NL_ODESA -F" + file + " -X -SOFFICE\t0"}));
+    EXPECT_TRUE(messages.errors.empty());
+    EXPECT_TRUE(messages.informations.empty());
+    form->FormDestroy();
+    const std::string ini = dir.read("run/dorvel.ini");
+    EXPECT_NE(ini.find("L_KIEV \xCA\xE8\xE5\xE2=1\r\n"), std::string::npos) << ini;
+    EXPECT_NE(ini.find("L_LVIV Lviv=0\r\n"), std::string::npos);
+    EXPECT_NE(ini.find("L_ODESA Odesa=1\r\n"), std::string::npos);
+}
+
+TEST_F(MainWindow, NothingSelectedOrNobodyTickedGivesItsInformation) {
+    start();
+    form->N3Click();
+    selectLetter("REPORT.DOC");
+    form->N3Click();
+    EXPECT_EQ(messages.informations, (std::vector<std::string>{"Выберите файл для отправки",
+                                                               "Выберите получателей письма"}));
+    EXPECT_FALSE(fs::exists(dir / "record.txt"));
+}
+
+TEST_F(MainWindow, DeleteNumbersTheSecondLetterOfTheSameName) {
+    start();
+    selectLetter("REPORT.DOC");
+    form->ToolButton2Click();
+    dir.write("letters/REPORT.DOC", "second");
+    form->ShellListView1->Relist();
+    selectLetter("REPORT.DOC");
+    form->ToolButton2Click();
+    EXPECT_EQ(dir.read("deleted/REPORT.DOC"), "report");
+    EXPECT_EQ(dir.read("deleted/REPORT.1.DOC"), "second");
+    EXPECT_EQ(form->Form2.deletedFilesFolder(), dir / "deleted/")
+        << "the folder gets its backslash";
+    EXPECT_TRUE(messages.platformErrors.empty());
+}
+
+TEST_F(MainWindow, TheWatchRelistsAChangedFolderWithinTwoTicksAndLeavesAnUnchangedOne) {
+    start();
+    ASSERT_EQ(ListView_GetItemCount(view()), 2);
+    selectLetter("REPORT.DOC");
+    const int selected = ListView_GetNextItem(view(), -1, LVNI_SELECTED);
+    Serve(std::chrono::milliseconds(1300));
+    EXPECT_EQ(ListView_GetNextItem(view(), -1, LVNI_SELECTED), selected)
+        << "an unchanged folder keeps its selection";
+    dir.write("letters/NEW.DOC", "new");
+    Serve(std::chrono::milliseconds(2200));
+    EXPECT_EQ(ListView_GetItemCount(view()), 3);
+}
+
+TEST_F(MainWindow, F5RelistsKeepingTheSelectionByPosition) {
+    start();
+    selectLetter("REPORT.DOC");
+    const int selected = ListView_GetNextItem(view(), -1, LVNI_SELECTED);
+    dir.write("letters/ZZZ.DOC", "new");
+    ::SendMessageW(view(), WM_KEYDOWN, VK_F5, 0);
+    EXPECT_EQ(ListView_GetItemCount(view()), 3);
+    EXPECT_EQ(ListView_GetNextItem(view(), -1, LVNI_SELECTED), selected);
+    ASSERT_TRUE(form->ShellListView1->SelectedEntry());
+    EXPECT_EQ(form->ShellListView1->SelectedEntry()->displayName, "REPORT.DOC");
+}
+
+TEST_F(MainWindow, TheProgressWindowIsFixedTopmostAndPlaced) {
+    start();
+    ASSERT_TRUE(form->Form3);
+    HWND progress = form->Form3->handle();
+    RECT client;
+    ::GetClientRect(progress, &client);
+    EXPECT_EQ(client.right, 512);
+    EXPECT_EQ(client.bottom, 87);
+    RECT frame;
+    ::GetWindowRect(progress, &frame);
+    EXPECT_EQ(frame.left, 276);
+    EXPECT_EQ(frame.top, 226);
+    EXPECT_TRUE(::GetWindowLongW(progress, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_FALSE(::GetWindowLongW(progress, GWL_STYLE) & WS_THICKFRAME);
+    EXPECT_FALSE(form->Form3->animationFailed()) << "shell32's clip 160 opens";
+    EXPECT_FALSE(::IsWindowVisible(progress));
+    wchar_t text[64] = {};
+    ::GetWindowTextW(form->Form3->Label1, text, 64);
+    EXPECT_EQ(platform::Utf8(text), "Отправляется");
+}
+
+TEST(MainWindowStart, AnUnsetMailDirectoryEndsTheStartWithItsMessage) {
+    fakes::TempDir dir;
+    fakes::InDirectory cd(dir.path());
+    ::SetEnvironmentVariableW(L"ZOVOVOD", nullptr);
+    fakes::RecordingMessages messages;
+    ui::win32::TForm1 form(platform::HostPlatform(), messages);
+    EXPECT_TRUE(form.startFailed());
+    EXPECT_EQ(messages.errors, std::vector<std::string>{"Установите переменную окружения ZOVOVOD"});
+    form.FormDestroy();
+    EXPECT_NE(dir.read("dorvel.ini").find("[Form1]"), std::string::npos)
+        << "the settings are written all the same";
+}

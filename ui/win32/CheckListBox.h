@@ -1,0 +1,42 @@
+#pragma once
+// The recipient list: an owner-drawn list box with a check box in front of
+// each row. A click in the check-box column or Space toggles a row (a
+// double-click there toggles twice); a click on the text only selects it.
+// The rows are the recipients themselves: nothing is copied into the box.
+
+#include <windows.h>
+
+#include <vector>
+
+#include "core/RecipientList.h"
+#include "ui/win32/Handles.h"
+
+namespace dorvel::ui::win32 {
+
+class CheckListBox {
+public:
+    static constexpr int kRowHeight = 13;
+    static constexpr int kCheckColumnWidth = 13;
+
+    CheckListBox(HWND parent, int id);
+    CheckListBox(const CheckListBox&) = delete;
+    CheckListBox& operator=(const CheckListBox&) = delete;
+
+    HWND handle() const { return box_; }
+    void setRecipients(std::vector<core::Recipient>* recipients);
+    // The parent hands over its WM_DRAWITEM for the box.
+    void draw(const DRAWITEMSTRUCT& item) const;
+
+private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM w, LPARAM l);
+    // The row whose check box is at the point, or -1.
+    int checkBoxAt(int x, int y) const;
+    void toggle(int row);
+
+    HWND box_ = nullptr;
+    WNDPROC original_ = nullptr;
+    OwnedFont font_;
+    std::vector<core::Recipient>* recipients_ = nullptr;
+};
+
+}  // namespace dorvel::ui::win32

@@ -1,0 +1,184 @@
+#include "ui/win32/LettersView.h"
+
+#include <shellapi.h>
+
+#include <ctime>
+
+#include "platform/win32/WideText.h"
+
+namespace dorvel::ui::win32 {
+namespace {
+
+enum Column { kName, kSize, kType, kModified };
+
+// The system's icon for a name, looked up by its kind alone: nothing is
+// read from the file.
+int IconIndex(const std::string& name, bool folder) {
+    SHFILEINFOW info{};
+    ::SHGetFileInfoW(platform::Wide(name).c_str(),
+                     folder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL, &info, sizeof info,
+                     SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES);
+    return info.iIcon;
+}
+
+std::wstring TypeName(const std::string& name, bool folder) {
+    SHFILEINFOW info{};
+    ::SHGetFileInfoW(platform::Wide(name).c_str(),
+                     folder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL, &info, sizeof info,
+                     SHGFI_TYPENAME | SHGFI_USEFILEATTRIBUTES);
+    return info.szTypeName;
+}
+
+}  // namespace
+
+ShellListView::ShellListView(platform::Platform& platform, HWND parent, int id)
+    : platform_(platform), listing_(platform) {
+    view_ = ::CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
+                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA |
+                                  LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS,
+                              0, 0, 10, 10, parent,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
+    SHFILEINFOW info{};
+    const auto images = reinterpret_cast<HIMAGELIST>(
+        ::SHGetFileInfoW(L"C:\\", 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
+    ListView_SetImageList(view_, images, LVSIL_SMALL);
+    struct {
+        const wchar_t* title;
+        int width;
+        int format;
+    } const columns[] = {{L"Name", 220, LVCFMT_LEFT},
+                         {L"Size", 80, LVCFMT_RIGHT},
+                         {L"Type", 140, LVCFMT_LEFT},
+                         {L"Modified", 120, LVCFMT_LEFT}};
+    int index = 0;
+    for (const auto& c : columns) {
+        LVCOLUMNW column{};
+        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
+        column.pszText = const_cast<wchar_t*>(c.title);
+        column.cx = c.width;
+        column.fmt = c.format;
+        ListView_InsertColumn(view_, index++, &column);
+    }
+}
+
+void ShellListView::setRoot(const std::string& text) {
+    listing_.setRoot(text);
+    refill(false);
+}
+
+void ShellListView::ensureListed() {
+    listing_.ensureListed();
+    refill(false);
+}
+
+void ShellListView::Relist() {
+    listing_.relist();
+    refill(true);
+}
+
+void ShellListView::refill(bool keepSelection) {
+    const auto selected = listing_.selectedIndex();
+    // LVSICF_NOSCROLL keeps the scroll position of a re-listing.
+    ListView_SetItemCountEx(view_, static_cast<int>(listing_.count()),
+                            keepSelection ? LVSICF_NOSCROLL : 0);
+    ListView_SetItemState(view_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    if (keepSelection && selected) {
+        const int row = static_cast<int>(*selected);
+        ListView_SetItemState(view_, row, LVIS_SELECTED | LVIS_FOCUSED,
+                              LVIS_SELECTED | LVIS_FOCUSED);
+    }
+    ::InvalidateRect(view_, nullptr, TRUE);
+}
+
+void ShellListView::select(std::optional<std::size_t> row) {
+    listing_.select(row);
+    ListView_SetItemState(view_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    if (row) {
+        const int r = static_cast<int>(*row);
+        ListView_SetItemState(view_, r, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        ListView_EnsureVisible(view_, r, FALSE);
+    }
+}
+
+void ShellListView::activate(int row) {
+    if (row < 0 || static_cast<std::size_t>(row) >= listing_.count()) return;
+    if (!listing_.isFolder(static_cast<std::size_t>(row))) return;
+    listing_.showFolder(listing_.fullPath(static_cast<std::size_t>(row)));
+    refill(false);
+}
+
+void ShellListView::showParent() {
+    if (listing_.showParent()) refill(false);
+}
+
+void ShellListView::fillItem(LVITEMW& item) {
+    const auto row = static_cast<std::size_t>(item.iItem);
+    if (row >= listing_.count()) return;
+    const std::string name(listing_.name(row));
+    const bool folder = listing_.isFolder(row);
+    if ((item.mask & LVIF_IMAGE) != 0) item.iImage = IconIndex(name, folder);
+    if ((item.mask & LVIF_TEXT) == 0) return;
+    text_.clear();
+    switch (item.iSubItem) {
+        case kName:
+            text_ = platform::Wide(name);
+            break;
+        case kSize:
+            if (!folder) {
+                if (const auto info = platform_.inspect(listing_.fullPath(row))) {
+                    text_ = std::to_wstring((info->size + 1023) / 1024) + L" KB";
+                }
+            }
+            break;
+        case kType:
+            text_ = TypeName(name, folder);
+            break;
+        case kModified:
+            if (const auto info = platform_.inspect(listing_.fullPath(row))) {
+                const std::time_t when = static_cast<std::time_t>(info->modified);
+                std::tm local{};
+                localtime_s(&local, &when);
+                wchar_t shown[32] = {};
+                std::wcsftime(shown, 32, L"%d.%m.%Y %H:%M", &local);
+                text_ = shown;
+            }
+            break;
+        default:
+            break;
+    }
+    item.pszText = text_.data();
+}
+
+bool ShellListView::notify(const NMHDR& header, LRESULT& result) {
+    if (header.hwndFrom != view_) return false;
+    switch (header.code) {
+        case LVN_GETDISPINFOW:
+            fillItem(reinterpret_cast<NMLVDISPINFOW&>(const_cast<NMHDR&>(header)).item);
+            result = 0;
+            return true;
+        case LVN_ITEMCHANGED: {
+            const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+            if ((change.uChanged & LVIF_STATE) != 0) {
+                const int selected = ListView_GetNextItem(view_, -1, LVNI_SELECTED);
+                listing_.select(selected < 0 ? std::nullopt : std::optional<std::size_t>(selected));
+            }
+            result = 0;
+            return true;
+        }
+        case LVN_ITEMACTIVATE:  // a double-click or Enter
+            activate(ListView_GetNextItem(view_, -1, LVNI_FOCUSED | LVNI_SELECTED));
+            result = 0;
+            return true;
+        case LVN_KEYDOWN: {
+            const auto& key = reinterpret_cast<const NMLVKEYDOWN&>(header);
+            if (key.wVKey == VK_BACK) showParent();
+            if (key.wVKey == VK_F5) Relist();
+            result = 0;
+            return true;
+        }
+        default:
+            return false;
+    }
+}
+
+}  // namespace dorvel::ui::win32

@@ -1,0 +1,54 @@
+#pragma once
+// The letters view: a list view in detail mode whose rows are produced on
+// demand from the folder listing, so that a folder of 100,000 files costs
+// only the rows in sight.
+
+#include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
+
+#include <optional>
+#include <string>
+
+#include "core/FolderListing.h"
+#include "platform/Platform.h"
+
+namespace dorvel::ui::win32 {
+
+class ShellListView {
+public:
+    ShellListView(platform::Platform& platform, HWND parent, int id);
+    ShellListView(const ShellListView&) = delete;
+    ShellListView& operator=(const ShellListView&) = delete;
+
+    HWND handle() const { return view_; }
+
+    // Throws core::PlatformError "Error setting path" when the text names no
+    // folder; root and listing then stay as they were.
+    void setRoot(const std::string& text);
+    const std::string& root() const { return listing_.root(); }
+    void ensureListed();
+    // Lists the folder again, keeping the selection by position.
+    void Relist();
+    std::optional<core::FolderEntry> SelectedEntry() const { return listing_.selectedEntry(); }
+    const core::FolderListing& listing() const { return listing_; }
+    void select(std::optional<std::size_t> row);
+
+    // Enter or a double-click on a folder shows it.
+    void activate(int row);
+    void showParent();
+
+    // The parent hands over the view's WM_NOTIFY; true when it was handled.
+    bool notify(const NMHDR& header, LRESULT& result);
+
+private:
+    void refill(bool keepSelection);
+    void fillItem(LVITEMW& item);
+
+    platform::Platform& platform_;
+    core::FolderListing listing_;
+    HWND view_ = nullptr;
+    std::wstring text_;  // the text handed out for the last row asked for
+};
+
+}  // namespace dorvel::ui::win32

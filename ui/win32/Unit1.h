@@ -1,0 +1,95 @@
+#pragma once
+// The main window on the system's own controls: the recipient panel with
+// its toolbar and check-list, the splitter and the letters view, and the
+// program's start-up and shut-down.
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/FolderListing.h"
+#include "core/Messages.h"
+#include "core/RecipientList.h"
+#include "core/SettingsFile.h"
+#include "platform/Platform.h"
+#include "ui/win32/CheckListBox.h"
+#include "ui/win32/Handles.h"
+#include "ui/win32/LettersView.h"
+#include "ui/win32/MessageWaitRunner.h"
+#include "ui/win32/Unit2.h"
+#include "ui/win32/Unit3.h"
+
+namespace dorvel::ui::win32 {
+
+class TForm1 {
+public:
+    // Runs the start-up; check startFailed() before showing the window.
+    TForm1(platform::Platform& platform, core::Messages& messages);
+    ~TForm1();
+    TForm1(const TForm1&) = delete;
+    TForm1& operator=(const TForm1&) = delete;
+
+    bool startFailed() const { return startFailed_; }
+    // Shows the window as stored, unless the starter asks for maximised or
+    // for minimised without activation.
+    void showInStoredState(int showRequest);
+    // The shut-down: the timer goes, the settings and ticks are written.
+    // Runs once.
+    void FormDestroy();
+    // The operator closed the window: waits end, the windows hide, and the
+    // message loop ends once the handler that runs has finished.
+    bool closeRequested() const { return closeRequested_; }
+
+    HWND handle() const { return window_.get(); }
+    const std::string& mailDirectory() const { return mailDirectory_; }
+    std::vector<core::Recipient>& recipients() { return recipients_; }
+    int panelWidth() const { return panelWidth_; }
+
+    HWND ToolBar1 = nullptr;
+    std::unique_ptr<CheckListBox> CheckListBox1;
+    std::unique_ptr<ShellListView> ShellListView1;
+    // The shadow listing of the watch: never shown, so it needs no window.
+    core::FolderListing ShellListView2;
+    TForm2 Form2;
+    std::unique_ptr<TForm3> Form3;
+
+    void Timer1Timer();
+    void N3Click();
+    void ToolButton2Click();
+    void ToolButton4Click();
+    void ToolButton3Click();
+
+private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM w, LPARAM l);
+    LRESULT handle(UINT message, WPARAM w, LPARAM l);
+    void FormCreate();
+    void buildToolBar();
+    void layout();
+    void close();
+    core::SettingsRecord currentValues() const;
+
+    platform::Platform& platform_;
+    core::Messages& messages_;
+    MessageWaitRunner runner_;
+    OwnedWindow window_;
+    OwnedImageList images_;
+    OwnedFont font_;
+    std::string mailDirectory_;
+    std::vector<core::Recipient> recipients_;
+    bool startFailed_ = false;
+    bool destroyed_ = false;
+    bool closeRequested_ = false;
+    bool timerRunning_ = false;
+    int storedWindowState_ = 0;
+    int panelWidth_ = 185;
+    bool dragging_ = false;
+    WINDOWPLACEMENT placementAtClose_{};
+    // A stored letters folder missing at start-up (a share not yet mounted)
+    // is written back as it was unless a root is set meanwhile.
+    std::string storedLetters_;
+    std::string rootAtStart_;
+};
+
+}  // namespace dorvel::ui::win32

@@ -1,0 +1,118 @@
+#include "ui/win32/Unit3.h"
+
+#include <commctrl.h>
+
+#include "platform/win32/WideText.h"
+
+namespace dorvel::ui::win32 {
+namespace {
+
+constexpr wchar_t kClassName[] = L"TForm3";
+constexpr COLORREF kMaroon = RGB(128, 0, 0);
+constexpr COLORREF kGreen = RGB(0, 128, 0);
+// The labels end where the animation begins.
+constexpr int kLabelWidth = 216;
+
+void RegisterOnce() {
+    static const bool registered = [] {
+        WNDCLASSEXW c{};
+        c.cbSize = sizeof c;
+        c.lpfnWndProc = DefWindowProcW;  // replaced per window below
+        c.hInstance = ::GetModuleHandleW(nullptr);
+        c.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+        c.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        c.lpszClassName = kClassName;
+        return ::RegisterClassExW(&c) != 0;
+    }();
+    (void)registered;
+}
+
+}  // namespace
+
+TForm3::TForm3() {
+    RegisterOnce();
+    constexpr DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+    constexpr DWORD extended = WS_EX_TOPMOST | WS_EX_DLGMODALFRAME | WS_EX_TOOLWINDOW;
+    RECT frame{0, 0, 512, 87};
+    ::AdjustWindowRectEx(&frame, style, FALSE, extended);
+    window_.reset(::CreateWindowExW(extended, kClassName, L"", style, 276, 226,
+                                    frame.right - frame.left, frame.bottom - frame.top, nullptr,
+                                    nullptr, ::GetModuleHandleW(nullptr), nullptr));
+    HWND w = window_.get();
+    ::SetWindowLongPtrW(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    ::SetWindowLongPtrW(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TForm3::Procedure));
+
+    bold_ = MakeFont(L"MS Sans Serif", 13, FW_BOLD);
+    italic_ = MakeFont(L"MS Sans Serif", 13, FW_NORMAL, true);
+    auto label = [&](int top, const wchar_t* text, HFONT font) {
+        HWND l = ::CreateWindowExW(0, L"STATIC", text, WS_CHILD | WS_VISIBLE | SS_NOPREFIX, 8, top,
+                                   kLabelWidth, 16, w, nullptr, nullptr, nullptr);
+        ::SendMessageW(l, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        return l;
+    };
+    Label1 = label(8, L"Отправляется", bold_.get());
+    Label3 = label(24, L"", italic_.get());
+    Label4 = label(48, L"на", bold_.get());
+    Label2 = label(64, L"", italic_.get());
+
+    Animate1 = ::CreateWindowExW(0, ANIMATE_CLASSW, L"",
+                                 WS_CHILD | WS_VISIBLE | ACS_CENTER | ACS_TRANSPARENT, 224, 16, 272,
+                                 60, w, nullptr, nullptr, nullptr);
+    // The shell's copy-files clip, playing from the window's creation on.
+    HMODULE shell = ::LoadLibraryExW(L"shell32.dll", nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (shell == nullptr || !::SendMessageW(Animate1, ACM_OPENW, reinterpret_cast<WPARAM>(shell),
+                                            reinterpret_cast<LPARAM>(MAKEINTRESOURCEW(160)))) {
+        animationFailed_ = true;
+    } else {
+        ::SendMessageW(Animate1, ACM_PLAY, static_cast<WPARAM>(-1), MAKELONG(0, 33));
+    }
+}
+
+TForm3::~TForm3() {
+    // Back on its first frame as the window goes.
+    if (!animationFailed_) ::SendMessageW(Animate1, ACM_STOP, 0, 0);
+}
+
+LRESULT CALLBACK TForm3::Procedure(HWND window, UINT message, WPARAM w, LPARAM l) {
+    auto* self = reinterpret_cast<TForm3*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    switch (message) {
+        case WM_CTLCOLORSTATIC: {
+            const HWND control = reinterpret_cast<HWND>(l);
+            const bool fixed =
+                self != nullptr && (control == self->Label1 || control == self->Label4);
+            ::SetTextColor(reinterpret_cast<HDC>(w), fixed ? kMaroon : kGreen);
+            ::SetBkMode(reinterpret_cast<HDC>(w), TRANSPARENT);
+            return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
+        }
+        case WM_CLOSE:
+            // Closed by the operation that showed it, not by the operator.
+            ::ShowWindow(window, SW_HIDE);
+            return 0;
+        default:
+            return ::DefWindowProcW(window, message, w, l);
+    }
+}
+
+void TForm3::SetCaption(const std::string& text) {
+    ::SetWindowTextW(window_.get(), platform::Wide(text).c_str());
+}
+
+void TForm3::SetFileLine(const std::string& text) {
+    ::SetWindowTextW(Label3, platform::Wide(text).c_str());
+    ::UpdateWindow(window_.get());
+}
+
+void TForm3::SetRecipientLine(const std::string& text) {
+    ::SetWindowTextW(Label2, platform::Wide(text).c_str());
+    ::UpdateWindow(window_.get());
+}
+
+void TForm3::Show() {
+    // Painted before the operation goes on, which may hold the thread.
+    ::ShowWindow(window_.get(), SW_SHOWNOACTIVATE);
+    ::UpdateWindow(window_.get());
+}
+
+void TForm3::Close() { ::ShowWindow(window_.get(), SW_HIDE); }
+
+}  // namespace dorvel::ui::win32

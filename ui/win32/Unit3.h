@@ -1,0 +1,46 @@
+#pragma once
+// The progress window: a small topmost window that sending and moving fill,
+// show and close, with the shell's copy-files animation beside the texts.
+
+#include <windows.h>
+
+#include <string>
+
+#include "core/Progress.h"
+#include "ui/win32/Handles.h"
+
+namespace dorvel::ui::win32 {
+
+class TForm3 final : public core::Progress {
+public:
+    TForm3();
+    ~TForm3() override;
+    TForm3(const TForm3&) = delete;
+    TForm3& operator=(const TForm3&) = delete;
+
+    void SetCaption(const std::string& text) override;
+    void SetFileLine(const std::string& text) override;
+    void SetRecipientLine(const std::string& text) override;
+    void Show() override;
+    void Close() override;
+
+    // The clip could not be opened: "Cannot open AVI" is the start-up's to show.
+    bool animationFailed() const { return animationFailed_; }
+
+    HWND handle() const { return window_.get(); }
+    HWND Label1 = nullptr;
+    HWND Label2 = nullptr;
+    HWND Label3 = nullptr;
+    HWND Label4 = nullptr;
+    HWND Animate1 = nullptr;
+
+private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM w, LPARAM l);
+
+    OwnedWindow window_;
+    OwnedFont bold_;
+    OwnedFont italic_;
+    bool animationFailed_ = false;
+};
+
+}  // namespace dorvel::ui::win32
