@@ -99,7 +99,10 @@ void CheckListBox::draw(const DRAWITEMSTRUCT& item) const {
     ::SetTextColor(dc, ::GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
     const std::wstring shown =
         platform::Wide(platform::Cp1251ToUtf8(std::string_view(r.line).substr(0, kShownBytes)));
-    ::ExtTextOutW(dc, text.left + 1, text.top, ETO_CLIPPED, &text, shown.c_str(),
+    // The row is shorter than the font's line: keep the baseline high enough
+    // for the underscore of every L_ to show.
+    ::SetTextAlign(dc, TA_BASELINE | TA_LEFT);
+    ::ExtTextOutW(dc, text.left + 1, text.bottom - 3, ETO_CLIPPED, &text, shown.c_str(),
                   static_cast<UINT>(shown.size()), nullptr);
     if ((item.itemState & ODS_FOCUS) != 0) ::DrawFocusRect(dc, &text);
 }
