@@ -1,0 +1,114 @@
+#!/usr/bin/env bash
+# End-to-end on Windows: the real dorvel.exe under Wine, on the display and
+# with the window manager and wineserver that scripts/wine-suites.sh set up,
+# driven through the X server as a person would and judged by the screen
+# and the files. Usage: wine-e2e.sh DORVEL_EXE RECORDING_TOOL CASE.
+set -uo pipefail
+dorvel="$1"
+tool="$2"
+case_name="$3"
+here="$(cd "$(dirname "$0")" && pwd)"
+root="$(cd "$here/../.." && pwd)"
+export LC_ALL=C.UTF-8
+
+cgrep() { LC_ALL=C grep -a "$@"; }
+fail() { echo "E2E $case_name FAILED: $*" >&2; exit 1; }
+# Wine sees the machine's folders as drive Z:.
+windows_path() { printf 'Z:%s' "${1//\//\\}"; }
+
+work="$(mktemp -d)"
+cleanup() {
+  [ -n "${pid:-}" ] && kill -9 "$pid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+mkdir -p "$work/mail" "$work/letters" "$work/run"
+# Three recipients in the DOS code page.
+printf 'L_KIEV \x8A\xA8\xA5\xA2\r\nL_LVIV Lviv\r\nL_ODESA Odesa\r\n' > "$work/mail/LUSERS.NDE"
+cp "$tool" "$work/mail/TOMAIL.EXE"
+printf 'report' > "$work/letters/REPORT.DOC"
+printf 'note' > "$work/letters/NOTE.TXT"
+ini="$work/run/dorvel.ini"
+printf '[Form1]\r\nTop=120\r\nLeft=150\r\nHeight=600\r\nWidth=800\r\n[Options]\r\nLetters=%s\r\nMoveDir=%s\r\n' \
+  "$(windows_path "$work/letters")" "$(windows_path "$work/deleted")" > "$ini"
+export ZOVOVOD="$(windows_path "$work/mail")"
+export DORVEL_RECORD="$(windows_path "$work/record.txt")"
+
+window() {
+  local id
+  for _ in $(seq 600); do
+    id="$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1)"
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+until_true() {
+  for _ in $(seq 600); do "$@" && return 0; sleep 0.1; done
+  return 1
+}
+start() {
+  (cd "$work/run" && exec "$root/scripts/wine-run.sh" "$dorvel" >/dev/null 2>&1) &
+  pid=$!
+  main="$(window '\.')" || fail "the main window never appeared"
+  # The client area's place on the screen: Wine's own X window is the
+  # client area, inside the window manager's frame.
+  cx="$(xwininfo -id "$main" | awk '/Absolute upper-left X/ {print $4}')"
+  cy="$(xwininfo -id "$main" | awk '/Absolute upper-left Y/ {print $4}')"
+  cw="$(xwininfo -id "$main" | awk '/Width:/ {print $2}')"
+  ch="$(xwininfo -id "$main" | awk '/Height:/ {print $2}')"
+}
+close() {
+  for _ in $(seq 30); do
+    kill -0 "$pid" 2>/dev/null || break
+    xdotool key --window "$main" alt+F4 2>/dev/null
+    for _ in $(seq 20); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  done
+  wait "$pid" 2>/dev/null
+  pid=""
+}
+click() { xdotool mousemove "$1" "$2" click 1; sleep 0.2; }
+# The check-list starts below the 43-pixel toolbar, inside a 2-pixel edge;
+# its rows are 13 pixels high and the box column 13 wide.
+tick() { click $((cx + 2 + 6)) $((cy + 43 + 2 + $1 * 13 + 6)); }
+toolbutton() { click $((cx + 2 + $1 * 39 + 19)) $((cy + 2 + 19)); }
+lines() { [ -f "$work/record.txt" ] && [ "$(wc -l < "$work/record.txt")" -ge "$1" ]; }
+
+case "$case_name" in
+  send_delete_and_restart)
+    start
+    # 800 by 600 outside, as stored: the client is that less the frame.
+    [ "$cw" -lt 800 ] && [ "$cw" -gt 760 ] && [ "$ch" -lt 600 ] && [ "$ch" -gt 540 ] ||
+      fail "the window is $cw x $ch inside, not the stored 800 x 600 outside"
+    tick 0
+    tick 2
+    # The letters: NOTE.TXT, REPORT.DOC; End selects the last.
+    click $((cx + 400)) $((cy + ch - 20))
+    xdotool key End
+    sleep 0.3
+    toolbutton 0
+    until_true lines 2 || fail "the mail tool did not run twice"
+    sed -n 1p "$work/record.txt" | cgrep -q -- ' -NL_KIEV -F.*REPORT.DOC -X -SOFFICE	0' ||
+      fail "first run: $(sed -n 1p "$work/record.txt")"
+    sed -n 2p "$work/record.txt" | cgrep -q -- ' -NL_ODESA -F.*REPORT.DOC -X -SOFFICE	0' ||
+      fail "second run: $(sed -n 2p "$work/record.txt")"
+    toolbutton 1
+    until_true test -f "$work/deleted/REPORT.DOC" || fail "the letter was not moved"
+    [ -f "$work/letters/REPORT.DOC" ] && fail "the letter is still in its folder"
+    close
+    cgrep -q $'^L_KIEV \xCA\xE8\xE5\xE2=1\r$' "$ini" || fail "the first tick was not written"
+    cgrep -q $'^L_LVIV Lviv=0\r$' "$ini" || fail "the second row was written ticked"
+    cgrep -q $'^L_ODESA Odesa=1\r$' "$ini" || fail "the third tick was not written"
+    cgrep -q $'^Top=120\r$' "$ini" && cgrep -q $'^Width=800\r$' "$ini" ||
+      fail "the geometry changed: $(cgrep -E '^(Top|Left|Height|Width)=' "$ini" | tr -d '\r' | tr '\n' ' ')"
+    before="$(cgrep -E '^(Top|Left|Height|Width|L_)' "$ini")"
+    start
+    close
+    [ "$(cgrep -E '^(Top|Left|Height|Width|L_)' "$ini")" = "$before" ] ||
+      fail "a restart changed the geometry or the ticks"
+    ;;
+  *)
+    fail "no such case"
+    ;;
+esac
+echo "E2E $case_name passed"
