@@ -15,6 +15,10 @@
 #include <string>
 #include <thread>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -47,9 +51,31 @@ std::string Escaped(const std::string& text) {
     return out;
 }
 
+// The folder the tool lies in.
+fs::path OwnFolder(const char* argv0) {
+#ifdef _WIN32
+    // The command line names the tool unquoted: a mail directory with a blank
+    // splits argv[0], so the system is asked instead.
+    (void)argv0;
+    wchar_t path[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return fs::path(path).parent_path();
+#else
+    return fs::path(argv0).parent_path();
+#endif
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef _WIN32
+    // The options are the last five arguments, however many the tool's own
+    // unquoted name took.
+    if (argc > 6) {
+        argv += argc - 6;
+        argc = 6;
+    }
+#endif
     if (argc != 6 || !ToolCode(argv[1]) || !StartsWith(argv[2], "-N") ||
         !StartsWith(argv[3], "-F") || std::string(argv[4]) != "-X" ||
         std::string(argv[5]) != "-SOFFICE") {
@@ -71,7 +97,7 @@ int main(int argc, char** argv) {
     if (const char* delay = std::getenv("DORVEL_TOMAIL_DELAY_MS")) {
         std::this_thread::sleep_for(std::chrono::milliseconds(std::atoi(delay)));
     }
-    const fs::path folder = fs::path(argv[0]).parent_path();
+    const fs::path folder = OwnFolder(argv[0]);
     const std::string code = std::string(argv[2]).substr(2);
     const std::string file = std::string(argv[3]).substr(2);
     {
