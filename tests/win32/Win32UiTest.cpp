@@ -184,7 +184,7 @@ TEST_F(MainWindow, DeleteNumbersTheSecondLetterOfTheSameName) {
     form->ToolButton2Click();
     EXPECT_EQ(dir.read("deleted/REPORT.DOC"), "report");
     EXPECT_EQ(dir.read("deleted/REPORT.1.DOC"), "second");
-    EXPECT_EQ(form->Form2.deletedFilesFolder(), dir / "deleted/")
+    EXPECT_EQ(form->Form2->deletedFilesFolder(), dir / "deleted/")
         << "the folder gets its backslash";
     EXPECT_TRUE(messages.platformErrors.empty());
 }
@@ -246,4 +246,88 @@ TEST(MainWindowStart, AnUnsetMailDirectoryEndsTheStartWithItsMessage) {
     form.FormDestroy();
     EXPECT_NE(dir.read("dorvel.ini").find("[Form1]"), std::string::npos)
         << "the settings are written all the same";
+}
+
+TEST_F(MainWindow, TheSettingsDialogFillsTheFieldLastEnteredFromTheTree) {
+    fs::create_directory(dir / "letters/archive");
+    fs::create_directory(dir / "outgoing");
+    start();
+    auto& dialog = *form->Form2;
+    dialog.open(form->mailDirectory(), *form->ShellListView1);
+    EXPECT_EQ(dialog.ShellTreeView1->selectedPath(), dir / "letters")
+        << "the tree opens on the letters folder";
+    ::SetFocus(dialog.letters_save);
+    EXPECT_EQ(dialog.fillTarget(), 1);
+    dialog.ShellTreeView1->setSelectedPath(dir / "letters/archive");
+    EXPECT_EQ(dialog.deletedFilesFolder(), dir / "letters/archive");
+    ::SetFocus(dialog.Edit1);
+    EXPECT_EQ(dialog.fillTarget(), 0);
+    dialog.ShellTreeView1->setSelectedPath(dir / "outgoing");
+    EXPECT_EQ(dialog.deletedFilesFolder(), dir / "letters/archive") << "left as it was";
+    ASSERT_TRUE(dialog.FormClose());
+    EXPECT_EQ(form->ShellListView1->root(), dir / "outgoing") << "the letters view follows";
+    EXPECT_TRUE(messages.platformErrors.empty());
+}
+
+TEST_F(MainWindow, AFolderTheViewRefusesKeepsTheDialogOpen) {
+    start();
+    auto& dialog = *form->Form2;
+    dialog.open(form->mailDirectory(), *form->ShellListView1);
+    ::SetWindowTextW(dialog.Edit1, L"Q:\\no\\such\\folder");
+    EXPECT_FALSE(dialog.FormClose());
+    EXPECT_EQ(messages.platformErrors,
+              std::vector<std::string>{"Error setting path: \"Q:\\no\\such\\folder\""});
+    EXPECT_TRUE(::IsWindowVisible(dialog.handle()));
+    EXPECT_EQ(form->ShellListView1->root(), dir / "letters");
+    ::SetWindowTextW(dialog.Edit1, platform::Wide(dir / "letters").c_str());
+    EXPECT_TRUE(dialog.FormClose());
+    EXPECT_FALSE(::IsWindowVisible(dialog.handle()));
+}
+
+TEST_F(MainWindow, TheSettingsDialogHasItsSizePlaceAndCaption) {
+    start();
+    HWND dialog = form->Form2->handle();
+    RECT client;
+    ::GetClientRect(dialog, &client);
+    EXPECT_EQ(client.right, 524);
+    EXPECT_EQ(client.bottom, 295);
+    wchar_t caption[32] = {};
+    ::GetWindowTextW(dialog, caption, 32);
+    EXPECT_EQ(platform::Utf8(caption), "Настройки");
+    RECT edit;
+    ::GetWindowRect(form->Form2->Edit1, &edit);
+    ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&edit), 2);
+    EXPECT_EQ(edit.left, 16);
+    EXPECT_EQ(edit.top, 104);
+    EXPECT_EQ(edit.right - edit.left, 337);
+}
+
+TEST(MainWindowStart, AFirstRunOpensTheDialogOverThePathErrorForTheDesktop) {
+    fakes::TempDir dir;
+    fs::create_directory(dir / "mail");
+    dir.write("mail/LUSERS.NDE", "L_KIEV Kiev\r\n");
+    fakes::InDirectory cd(dir.path());
+    ::SetEnvironmentVariableW(L"ZOVOVOD", platform::Wide(dir / "mail").c_str());
+    fakes::RecordingMessages messages;
+    ui::win32::TForm1 form(platform::HostPlatform(), messages);
+    ASSERT_FALSE(form.startFailed());
+    form.Form2->open(form.mailDirectory(), *form.ShellListView1);
+    EXPECT_EQ(messages.platformErrors,
+              std::vector<std::string>{"Error setting path: \"rfDesktop\""});
+    EXPECT_TRUE(form.Form2->FormClose()) << "the unchanged root closes";
+    EXPECT_EQ(form.ShellListView1->root(), "rfDesktop");
+    ::SetEnvironmentVariableW(L"ZOVOVOD", nullptr);
+}
+
+TEST_F(MainWindow, EnteringAFieldThatNamesAHiddenFolderKeepsItsText) {
+    fs::create_directory(dir / "secret");
+    ::SetFileAttributesW(platform::Wide(dir / "secret").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    start();
+    auto& dialog = *form->Form2;
+    dialog.open(form->mailDirectory(), *form->ShellListView1);
+    dialog.setDeletedFilesFolder(dir / "secret");
+    ::SetFocus(dialog.letters_save);
+    EXPECT_EQ(dialog.ShellTreeView1->selectedPath(), "") << "the tree has no node for it";
+    EXPECT_EQ(dialog.deletedFilesFolder(), dir / "secret");
+    EXPECT_TRUE(dialog.FormClose());
 }

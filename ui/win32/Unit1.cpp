@@ -147,8 +147,9 @@ void TForm1::FormCreate() {
         messages_.platformError(e.what());
     }
     rootAtStart_ = ShellListView1->root();
-    Form2.setDeleteAfterSending(stored.postMove);
-    Form2.setDeletedFilesFolder(stored.moveDir);
+    Form2 = std::make_unique<TForm2>(platform_, messages_, window_.get());
+    Form2->setDeleteAfterSending(stored.postMove);
+    Form2->setDeletedFilesFolder(stored.moveDir);
 
     auto load = core::LoadRecipients(platform_, messages_);
     if (!load.ok) {
@@ -189,8 +190,8 @@ core::SettingsRecord TForm1::currentValues() const {
     r.letters = ShellListView1->root() == rootAtStart_ && !storedLetters_.empty()
                     ? storedLetters_
                     : ShellListView1->root();
-    r.postMove = Form2.deleteAfterSending();
-    r.moveDir = Form2.deletedFilesFolder();
+    r.postMove = Form2->deleteAfterSending();
+    r.moveDir = Form2->deletedFilesFolder();
     return r;
 }
 
@@ -233,39 +234,37 @@ void TForm1::Timer1Timer() {
 void TForm1::N3Click() {
     // What the operation leaves in the folder text is written back even when
     // it stops with an error midway.
-    std::string folder = Form2.deletedFilesFolder();
+    std::string folder = Form2->deletedFilesFolder();
     try {
         folder = core::SendSelected(ShellListView1->SelectedEntry(), recipients_, mailDirectory_,
-                                    Form2.deleteAfterSending(), folder, *Form3, runner_, platform_,
+                                    Form2->deleteAfterSending(), folder, *Form3, runner_, platform_,
                                     messages_);
     } catch (const core::PlatformError& e) {
-        Form2.setDeletedFilesFolder(folder);
+        Form2->setDeletedFilesFolder(folder);
         messages_.platformError(e.what());
         return;
     }
-    Form2.setDeletedFilesFolder(folder);
+    Form2->setDeletedFilesFolder(folder);
 }
 
 void TForm1::ToolButton2Click() {
     try {
-        Form2.setDeletedFilesFolder(core::MoveToDeleted(ShellListView1->SelectedEntry(),
-                                                        Form2.deletedFilesFolder(), *Form3,
-                                                        platform_, messages_));
+        Form2->setDeletedFilesFolder(core::MoveToDeleted(ShellListView1->SelectedEntry(),
+                                                         Form2->deletedFilesFolder(), *Form3,
+                                                         platform_, messages_));
     } catch (const core::PlatformError& e) {
         messages_.platformError(e.what());
     }
 }
 
 void TForm1::ToolButton4Click() {
-    const std::string folder = Form2.deletedFilesFolder();
+    const std::string folder = Form2->deletedFilesFolder();
     if (!platform_.start(core::FileBrowserCommand(platform_, folder))) {
         messages_.error("Не могу показать директорию " + folder);
     }
 }
 
-void TForm1::ToolButton3Click() {
-    // The settings dialog is not built on this face yet.
-}
+void TForm1::ToolButton3Click() { Form2->ShowSettings(mailDirectory_, *ShellListView1); }
 
 LRESULT CALLBACK TForm1::Procedure(HWND window, UINT message, WPARAM w, LPARAM l) {
     auto* self = reinterpret_cast<TForm1*>(::GetWindowLongPtrW(window, GWLP_USERDATA));

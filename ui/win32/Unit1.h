@@ -52,7 +52,7 @@ public:
     std::unique_ptr<ShellListView> ShellListView1;
     // The shadow listing of the watch: never shown, so it needs no window.
     core::FolderListing ShellListView2;
-    TForm2 Form2;
+    std::unique_ptr<TForm2> Form2;  // owned: created during start-up
     std::unique_ptr<TForm3> Form3;
 
     void Timer1Timer();

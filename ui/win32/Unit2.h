@@ -1,22 +1,77 @@
 #pragma once
-// The settings dialog's live values: the deleted-files folder field and the
-// delete-after-sending check box, which the main window reads whenever an
-// action or the shut-down needs them, whether or not the dialog was opened.
+// The settings dialog: the mail directory, the letters folder, the
+// deleted-files folder and the delete-after-sending option, with a folder
+// tree that fills whichever folder field was entered last. Its controls are
+// the live store of the deleted-files folder and the option.
 
+#include <windows.h>
+
+#include <memory>
 #include <string>
+
+#include "core/Messages.h"
+#include "platform/Platform.h"
+#include "ui/win32/FolderTree.h"
+#include "ui/win32/Handles.h"
 
 namespace dorvel::ui::win32 {
 
+class ShellListView;
+
 class TForm2 {
 public:
-    const std::string& deletedFilesFolder() const { return letters_save_; }
-    void setDeletedFilesFolder(std::string text) { letters_save_ = std::move(text); }
-    bool deleteAfterSending() const { return CheckBox1_; }
-    void setDeleteAfterSending(bool on) { CheckBox1_ = on; }
+    TForm2(platform::Platform& platform, core::Messages& messages, HWND owner);
+    TForm2(const TForm2&) = delete;
+    TForm2& operator=(const TForm2&) = delete;
+
+    // Shows the dialog modally; returns when it has closed.
+    void ShowSettings(const std::string& mailDirectory, ShellListView& lettersView);
+    // The halves of ShowSettings, apart for the tests: the opening steps,
+    // and a close by the button (false when the letters folder was refused
+    // and the dialog stays open).
+    void open(const std::string& mailDirectory, ShellListView& lettersView);
+    bool FormClose();
+
+    std::string deletedFilesFolder() const;
+    void setDeletedFilesFolder(const std::string& text);
+    bool deleteAfterSending() const;
+    void setDeleteAfterSending(bool on);
+    int fillTarget() const { return fillTarget_; }
+
+    HWND handle() const { return window_.get(); }
+    HWND Label1 = nullptr;
+    HWND Label2 = nullptr;
+    HWND Label3 = nullptr;
+    HWND Label4 = nullptr;
+    HWND Edit1 = nullptr;
+    HWND letters_save = nullptr;
+    HWND CheckBox1 = nullptr;
+    HWND Button2 = nullptr;
+    std::unique_ptr<FolderTree> ShellTreeView1;
 
 private:
-    std::string letters_save_;
-    bool CheckBox1_ = false;
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM w, LPARAM l);
+    LRESULT handle(UINT message, WPARAM w, LPARAM l);
+    void FormActivate(const std::string& mailDirectory);
+    void Edit1Enter();
+    void letters_saveEnter();
+    void ShellTreeView1Change();
+    void enterField(HWND field);
+    void finish();
+
+    platform::Platform& platform_;
+    core::Messages& messages_;
+    HWND owner_;
+    OwnedWindow window_;
+    OwnedFont bold_;
+    OwnedFont plain_;
+    OwnedFont italic_;
+    ShellListView* lettersView_ = nullptr;
+    int fillTarget_ = 0;
+    bool opened_ = false;
+    bool running_ = false;
+    bool keepFieldText_ = false;
+    HWND lastFocus_ = nullptr;
 };
 
 }  // namespace dorvel::ui::win32

@@ -1,0 +1,164 @@
+#include "ui/win32/FolderTree.h"
+
+#include <shellapi.h>
+
+#include <algorithm>
+#include <utility>
+
+#include "core/FolderEntry.h"
+#include "core/FolderListing.h"
+#include "core/Messages.h"
+#include "core/PathRules.h"
+#include "platform/win32/WideText.h"
+
+namespace dorvel::ui::win32 {
+namespace {
+
+bool EqualIgnoringCase(const std::string& a, const std::string& b) {
+    return ::CompareStringOrdinal(platform::Wide(a).c_str(), -1, platform::Wide(b).c_str(), -1,
+                                  TRUE) == CSTR_EQUAL;
+}
+
+}  // namespace
+
+FolderTree::FolderTree(platform::Platform& platform, HWND parent, int id, RECT place)
+    : platform_(platform) {
+    tree_ = ::CreateWindowExW(
+        WS_EX_CLIENTEDGE, WC_TREEVIEWW, L"",
+        WS_CHILD | WS_VISIBLE | WS_TABSTOP | TVS_HASBUTTONS | TVS_SHOWSELALWAYS, place.left,
+        place.top, place.right - place.left, place.bottom - place.top, parent,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
+    SHFILEINFOW info{};
+    const auto images = reinterpret_cast<HIMAGELIST>(
+        ::SHGetFileInfoW(L"C:\\", FILE_ATTRIBUTE_DIRECTORY, &info, sizeof info,
+                         SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES));
+    folderIcon_ = info.iIcon;
+    TreeView_SetImageList(tree_, images, TVSIL_NORMAL);
+
+    const std::string desktop = platform_.specialFolder(core::kDesktopRoot).value_or("C:\\");
+    top_ = add(TVI_ROOT, "Desktop", desktop);
+    fill(top_);
+    // The drives, as the shell shows them under the desktop.
+    wchar_t drives[512] = {};
+    const DWORD length = ::GetLogicalDriveStringsW(511, drives);
+    for (const wchar_t* d = drives; d < drives + length && *d != L'\0'; d += wcslen(d) + 1) {
+        const std::string root = platform::Utf8(d);
+        add(top_, root.substr(0, 2), root);
+    }
+    TreeView_Expand(tree_, top_, TVE_EXPAND);
+}
+
+HTREEITEM FolderTree::add(HTREEITEM parent, const std::string& name, const std::string& path) {
+    const std::wstring text = platform::Wide(name);
+    TVINSERTSTRUCTW insert{};
+    insert.hParent = parent;
+    insert.hInsertAfter = TVI_LAST;
+    insert.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_CHILDREN | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+    insert.item.pszText = const_cast<wchar_t*>(text.c_str());
+    insert.item.lParam = static_cast<LPARAM>(paths_.size());
+    insert.item.cChildren = 1;  // known once opened
+    insert.item.iImage = folderIcon_;
+    insert.item.iSelectedImage = folderIcon_;
+    paths_.push_back(path);
+    filled_.push_back(false);
+    return TreeView_InsertItem(tree_, &insert);
+}
+
+void FolderTree::fill(HTREEITEM item) {
+    TVITEMW data{};
+    data.mask = TVIF_PARAM | TVIF_HANDLE;
+    data.hItem = item;
+    if (!TreeView_GetItem(tree_, &data)) return;
+    const auto index = static_cast<std::size_t>(data.lParam);
+    if (filled_[index]) return;
+    filled_[index] = true;
+    const std::string path = paths_[index];
+    std::vector<std::pair<std::string, std::string>> folders;  // key, name
+    (void)platform_.enumerateFolder(path, [&](const platform::FolderItem& entry) {
+        if (!entry.isFolder || entry.hidden) return;
+        std::string key;
+        core::AppendNaturalKey(key, entry.name);
+        folders.emplace_back(std::move(key), std::string(entry.name));
+    });
+    std::sort(folders.begin(), folders.end());
+    const core::PathRules& rules = core::PathRules::Host();
+    for (const auto& [key, name] : folders) add(item, name, rules.withSeparator(path) + name);
+    if (folders.empty() && item != top_) {
+        TVITEMW none{};
+        none.mask = TVIF_CHILDREN | TVIF_HANDLE;
+        none.hItem = item;
+        none.cChildren = 0;
+        TreeView_SetItem(tree_, &none);
+    }
+}
+
+std::string FolderTree::pathOf(HTREEITEM item) const {
+    if (item == nullptr) return {};
+    TVITEMW data{};
+    data.mask = TVIF_PARAM | TVIF_HANDLE;
+    data.hItem = item;
+    if (!TreeView_GetItem(tree_, &data)) return {};
+    return paths_[static_cast<std::size_t>(data.lParam)];
+}
+
+std::string FolderTree::selectedPath() const { return pathOf(TreeView_GetSelection(tree_)); }
+
+HTREEITEM FolderTree::childNamed(HTREEITEM parent, const std::string& path) {
+    fill(parent);
+    for (HTREEITEM child = TreeView_GetChild(tree_, parent); child != nullptr;
+         child = TreeView_GetNextSibling(tree_, child)) {
+        const std::string candidate = pathOf(child);
+        const std::string withSeparator = core::PathRules::Host().withSeparator(candidate);
+        if (EqualIgnoringCase(candidate, path) ||
+            (path.size() > withSeparator.size() &&
+             EqualIgnoringCase(withSeparator, path.substr(0, withSeparator.size())))) {
+            return child;
+        }
+    }
+    return nullptr;
+}
+
+void FolderTree::setSelectedPath(const std::string& text) {
+    const core::PathRules& rules = core::PathRules::Host();
+    const auto info = platform_.inspect(text);
+    if (!rules.isWholePath(text) || !info || !info->isFolder) {
+        throw core::PlatformError("Error setting path: \"" + text + "\"");
+    }
+    const std::string folder = rules.withoutTrailingSeparators(text);
+    // Down from the desktop's own folders or from the drive.
+    HTREEITEM node = top_;
+    if (!EqualIgnoringCase(folder, pathOf(top_))) {
+        HTREEITEM next = childNamed(top_, folder);
+        while (next != nullptr) {
+            node = next;
+            if (EqualIgnoringCase(rules.withoutTrailingSeparators(pathOf(node)), folder)) break;
+            TreeView_Expand(tree_, node, TVE_EXPAND);
+            next = childNamed(node, folder);
+        }
+        if (!EqualIgnoringCase(rules.withoutTrailingSeparators(pathOf(node)), folder)) {
+            node = nullptr;  // a hidden folder has no node
+        }
+    }
+    TreeView_SelectItem(tree_, node);
+    if (node != nullptr) TreeView_EnsureVisible(tree_, node);
+}
+
+bool FolderTree::notify(const NMHDR& header, LRESULT& result) {
+    if (header.hwndFrom != tree_) return false;
+    switch (header.code) {
+        case TVN_ITEMEXPANDINGW: {
+            const auto& change = reinterpret_cast<const NMTREEVIEWW&>(header);
+            if (change.action == TVE_EXPAND) fill(change.itemNew.hItem);
+            result = FALSE;
+            return true;
+        }
+        case TVN_SELCHANGEDW:
+            if (onChange) onChange();
+            result = 0;
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace dorvel::ui::win32

@@ -1,0 +1,52 @@
+#pragma once
+// The settings dialog's folder tree: the desktop on top, its folders and the
+// drives below it, each level filled when it is first opened, folders only,
+// hidden ones left out, in the listing's name order.
+
+#include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/Platform.h"
+
+namespace dorvel::ui::win32 {
+
+class FolderTree {
+public:
+    FolderTree(platform::Platform& platform, HWND parent, int id, RECT place);
+    FolderTree(const FolderTree&) = delete;
+    FolderTree& operator=(const FolderTree&) = delete;
+
+    HWND handle() const { return tree_; }
+    // The full path of the selected folder, or the empty text.
+    std::string selectedPath() const;
+    // Expands the tree down to the folder and selects it. Throws
+    // core::PlatformError "Error setting path" when the text names no folder;
+    // a folder without a node (a hidden one) clears the selection.
+    void setSelectedPath(const std::string& text);
+
+    // Every change of the selection, by the operator or by setSelectedPath.
+    std::function<void()> onChange;
+    // The parent hands over the tree's WM_NOTIFY; true when it was handled.
+    bool notify(const NMHDR& header, LRESULT& result);
+
+private:
+    HTREEITEM add(HTREEITEM parent, const std::string& name, const std::string& path);
+    void fill(HTREEITEM item);
+    std::string pathOf(HTREEITEM item) const;
+    HTREEITEM childNamed(HTREEITEM parent, const std::string& path);
+
+    platform::Platform& platform_;
+    HWND tree_ = nullptr;
+    HTREEITEM top_ = nullptr;
+    // Each node's path, indexed by the node's lParam.
+    std::vector<std::string> paths_;
+    std::vector<bool> filled_;
+    int folderIcon_ = 0;
+};
+
+}  // namespace dorvel::ui::win32
