@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Takes the README's pictures of the Windows program under Wine on a
-# virtual display: the main window on the demo, and the progress window
-# during a send to a slow mail tool. Writes docs/windows-*.png.
+# virtual display: the main window on the demo, the progress window during
+# a send to a slow mail tool, and the settings dialog. Writes
+# docs/windows-*.png.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 if [ -z "${SHOTS_INSIDE:-}" ]; then
@@ -56,7 +57,22 @@ sleep 1
 frame="$(xwininfo -id "$progress" -children | awk '/Parent window id/ {print $4}')"
 import -window "$frame" "$root/docs/windows-progress-window.png"
 sleep 4
+# The settings dialog, from the fourth toolbar button.
+xdotool mousemove $((cx + 2 + 3 * 39 + 19)) $((cy + 21)) click 1
+dialog=""
+for _ in $(seq 100); do
+  dialog="$(xdotool search --onlyvisible --name '^Настройки$' 2>/dev/null | head -1)" &&
+    [ -n "$dialog" ] && break
+  sleep 0.1
+done
+[ -n "$dialog" ] || { echo "the settings dialog never appeared" >&2; exit 1; }
+sleep 1
+frame="$(xwininfo -id "$dialog" -children | awk '/Parent window id/ {print $4}')"
+import -window "$frame" "$root/docs/windows-settings-dialog.png"
+xdotool key --window "$dialog" alt+F4 || true
+sleep 1
 xdotool key --window "$main" alt+F4 || true
 sleep 2
 echo "$root/docs/windows-main-window.png"
 echo "$root/docs/windows-progress-window.png"
+echo "$root/docs/windows-settings-dialog.png"
