@@ -248,4 +248,19 @@ bool FolderListing::sameEntriesAs(const FolderListing& other) const {
     return true;
 }
 
+std::vector<std::string> SubfolderNames(platform::Platform& platform, const std::string& folder) {
+    std::vector<std::pair<std::string, std::string>> folders;  // key, name
+    (void)platform.enumerateFolder(folder, [&](const platform::FolderItem& entry) {
+        if (!entry.isFolder || entry.hidden) return;
+        std::string key;
+        AppendNaturalKey(key, entry.name);
+        folders.emplace_back(std::move(key), std::string(entry.name));
+    });
+    std::sort(folders.begin(), folders.end());
+    std::vector<std::string> names;
+    names.reserve(folders.size());
+    for (auto& [key, name] : folders) names.push_back(std::move(name));
+    return names;
+}
+
 }  // namespace dorvel::core

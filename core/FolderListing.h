@@ -88,4 +88,8 @@ private:
 // Latin and Cyrillic letters, and runs of digits by their value.
 void AppendNaturalKey(std::string& key, std::string_view name);
 
+// The folders in a folder, hidden ones left out, in that name order: what a
+// folder tree shows below a node. Empty when the folder cannot be listed.
+std::vector<std::string> SubfolderNames(platform::Platform& platform, const std::string& folder);
+
 }  // namespace dorvel::core

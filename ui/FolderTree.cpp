@@ -83,16 +83,9 @@ void FolderTree::fill(QTreeWidgetItem* item) {
     if (item->data(0, kFilledRole).toBool()) return;
     item->setData(0, kFilledRole, true);
     const std::string path = PathOf(item);
-    std::vector<std::pair<std::string, std::string>> folders;  // key, name
-    (void)platform_.enumerateFolder(path, [&](const platform::FolderItem& entry) {
-        if (!entry.isFolder || entry.hidden) return;
-        std::string key;
-        core::AppendNaturalKey(key, entry.name);
-        folders.emplace_back(std::move(key), std::string(entry.name));
-    });
-    std::sort(folders.begin(), folders.end());
+    const auto folders = core::SubfolderNames(platform_, path);
     const std::string prefix = path == "/" ? path : path + "/";
-    for (const auto& [key, name] : folders) {
+    for (const auto& name : folders) {
         item->addChild(makeItem(ShownPath(name), prefix + name));
     }
     if (folders.empty())

@@ -50,7 +50,8 @@ until_true() {
 start() {
   (cd "$work/run" && exec "$root/scripts/wine-run.sh" "$dorvel" >/dev/null 2>&1) &
   pid=$!
-  main="$(window '\.')" || fail "the main window never appeared"
+  main="$(window '\.')" || fail "the main window never appeared; windows shown: $(
+    xdotool search --onlyvisible --name '.' getwindowname %@ 2>/dev/null | tr '\n' '|')"
   # The client area's place on the screen: Wine's own X window is the
   # client area, inside the window manager's frame.
   cx="$(xwininfo -id "$main" | awk '/Absolute upper-left X/ {print $4}')"

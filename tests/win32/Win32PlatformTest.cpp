@@ -19,10 +19,13 @@
 #include "core/MailSending.h"
 #include "core/SettingsFile.h"
 #include "platform/win32/WideText.h"
+#include "win32/WineTestHelpers.h"
 
 using namespace dorvel;
+using fakes::Lines;
 using fakes::RecordingMessages;
 using fakes::RecordingProgress;
+using fakes::RecordingTool;
 namespace fs = std::filesystem;
 
 namespace {
@@ -40,25 +43,6 @@ public:
         return process->hasEnded();
     }
 };
-
-// The recording tool, built beside this suite on the build machine.
-std::string RecordingTool() {
-    std::string path = DORVEL_RECORDING_TOOL;
-    for (char& c : path) {
-        if (c == '/') c = '\\';
-    }
-    return "Z:" + path;
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(line);
-    }
-    return lines;
-}
 
 // The arguments a Windows program reads back from its command line.
 std::vector<std::string> AsTheProgramReadsIt(const std::string& line) {

@@ -14,29 +14,14 @@
 #include "TempDir.h"
 #include "platform/win32/WideText.h"
 #include "ui/win32/Unit1.h"
+#include "win32/WineTestHelpers.h"
 
 using namespace dorvel;
+using fakes::Lines;
+using fakes::RecordingTool;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string RecordingTool() {
-    std::string path = DORVEL_RECORDING_TOOL;
-    for (char& c : path) {
-        if (c == '/') c = '\\';
-    }
-    return "Z:" + path;
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(line);
-    }
-    return lines;
-}
 
 // Serves the program's messages for a while, as its loop would.
 void Serve(std::chrono::milliseconds span) {

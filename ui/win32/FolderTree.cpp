@@ -73,16 +73,9 @@ void FolderTree::fill(HTREEITEM item) {
     if (filled_[index]) return;
     filled_[index] = true;
     const std::string path = paths_[index];
-    std::vector<std::pair<std::string, std::string>> folders;  // key, name
-    (void)platform_.enumerateFolder(path, [&](const platform::FolderItem& entry) {
-        if (!entry.isFolder || entry.hidden) return;
-        std::string key;
-        core::AppendNaturalKey(key, entry.name);
-        folders.emplace_back(std::move(key), std::string(entry.name));
-    });
-    std::sort(folders.begin(), folders.end());
+    const auto folders = core::SubfolderNames(platform_, path);
     const core::PathRules& rules = core::PathRules::Host();
-    for (const auto& [key, name] : folders) add(item, name, rules.withSeparator(path) + name);
+    for (const auto& name : folders) add(item, name, rules.withSeparator(path) + name);
     if (folders.empty() && item != top_) {
         TVITEMW none{};
         none.mask = TVIF_CHILDREN | TVIF_HANDLE;

@@ -9,6 +9,7 @@
 #include "core/MailSending.h"
 #include "platform/win32/WideText.h"
 #include "ui/win32/Artwork.h"
+#include "ui/win32/FormWindow.h"
 
 namespace dorvel::ui::win32 {
 namespace {
@@ -33,21 +34,6 @@ constexpr ToolButton kButtons[] = {{1, 0, "Отправить файл на вы
                                    {4, 3, "Просмотреть удалённые файлы"},
                                    {3, 2, "Настройки"}};
 
-void RegisterOnce() {
-    static const bool registered = [] {
-        WNDCLASSEXW c{};
-        c.cbSize = sizeof c;
-        c.lpfnWndProc = DefWindowProcW;  // replaced per window
-        c.hInstance = ::GetModuleHandleW(nullptr);
-        c.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-        c.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        c.lpszClassName = kClassName;
-        c.hIcon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
-        return ::RegisterClassExW(&c) != 0;
-    }();
-    (void)registered;
-}
-
 }  // namespace
 
 TForm1::TForm1(platform::Platform& platform, core::Messages& messages)
@@ -55,14 +41,12 @@ TForm1::TForm1(platform::Platform& platform, core::Messages& messages)
     INITCOMMONCONTROLSEX controls{sizeof controls,
                                   ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES | ICC_ANIMATE_CLASS};
     ::InitCommonControlsEx(&controls);
-    RegisterOnce();
     const core::SettingsRecord design;
-    window_.reset(::CreateWindowExW(0, kClassName, L".", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                                    design.left, design.top, design.width, design.height, nullptr,
-                                    nullptr, ::GetModuleHandleW(nullptr), nullptr));
+    window_ =
+        CreateFormWindow({kClassName, L".", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, design.left,
+                          design.top, design.width, design.height, false, nullptr},
+                         this, &TForm1::Procedure);
     HWND w = window_.get();
-    ::SetWindowLongPtrW(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    ::SetWindowLongPtrW(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TForm1::Procedure));
     font_ = MakeFont(L"MS Sans Serif", 11);
 
     buildToolBar();
@@ -267,7 +251,7 @@ void TForm1::ToolButton4Click() {
 void TForm1::ToolButton3Click() { Form2->ShowSettings(mailDirectory_, *ShellListView1); }
 
 LRESULT CALLBACK TForm1::Procedure(HWND window, UINT message, WPARAM w, LPARAM l) {
-    auto* self = reinterpret_cast<TForm1*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto* self = FormOf<TForm1>(window);
     if (self == nullptr) return ::DefWindowProcW(window, message, w, l);
     return self->handle(message, w, l);
 }

@@ -1,6 +1,7 @@
 #include "ui/win32/Unit2.h"
 
 #include "platform/win32/WideText.h"
+#include "ui/win32/FormWindow.h"
 #include "ui/win32/LettersView.h"
 
 namespace dorvel::ui::win32 {
@@ -11,20 +12,6 @@ constexpr COLORREF kMaroon = RGB(128, 0, 0);
 constexpr COLORREF kGreen = RGB(0, 128, 0);
 constexpr int kButton2 = 2;
 constexpr int kTree = 10;
-
-void RegisterOnce() {
-    static const bool registered = [] {
-        WNDCLASSEXW c{};
-        c.cbSize = sizeof c;
-        c.lpfnWndProc = DefWindowProcW;  // replaced per window
-        c.hInstance = ::GetModuleHandleW(nullptr);
-        c.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-        c.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        c.lpszClassName = kClassName;
-        return ::RegisterClassExW(&c) != 0;
-    }();
-    (void)registered;
-}
 
 std::string TextOf(HWND control) {
     const int length = ::GetWindowTextLengthW(control);
@@ -38,29 +25,20 @@ std::string TextOf(HWND control) {
 
 TForm2::TForm2(platform::Platform& platform, core::Messages& messages, HWND owner)
     : platform_(platform), messages_(messages), owner_(owner) {
-    RegisterOnce();
-    constexpr DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
-    constexpr DWORD extended = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-    RECT frame{0, 0, 524, 295};
-    ::AdjustWindowRectEx(&frame, style, FALSE, extended);
-    window_.reset(::CreateWindowExW(extended, kClassName, L"Настройки", style, 328, 287,
-                                    frame.right - frame.left, frame.bottom - frame.top, owner,
-                                    nullptr, ::GetModuleHandleW(nullptr), nullptr));
+    window_ = CreateFormWindow(
+        {kClassName, L"Настройки", WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME,
+         WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, 328, 287, 524, 295, true, owner},
+        this, &TForm2::Procedure);
     HWND w = window_.get();
-    ::SetWindowLongPtrW(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    ::SetWindowLongPtrW(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TForm2::Procedure));
 
     bold_ = MakeFont(L"MS Sans Serif", 13, FW_BOLD);
     plain_ = MakeFont(L"MS Sans Serif", 11);
     italic_ = MakeFont(L"MS Sans Serif", 11, FW_NORMAL, true);
     auto control = [&](const wchar_t* kind, const wchar_t* text, DWORD flags, int x, int y,
                        int width, int height, HFONT font, int id = 0) {
-        HWND c =
-            ::CreateWindowExW(std::wstring(kind) == L"EDIT" ? WS_EX_CLIENTEDGE : 0, kind, text,
-                              WS_CHILD | WS_VISIBLE | flags, x, y, width, height, w,
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
-        ::SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        return c;
+        const bool edit = std::wstring_view(kind) == L"EDIT";
+        return CreateControl(w, kind, text, flags, {x, y, x + width, y + height}, font, id,
+                             edit ? WS_EX_CLIENTEDGE : 0);
     };
     Label1 = control(L"STATIC", L"Переменная окружения ZOVOVOD", SS_NOPREFIX, 16, 24, 330, 16,
                      bold_.get());
@@ -187,7 +165,7 @@ void TForm2::finish() {
 }
 
 LRESULT CALLBACK TForm2::Procedure(HWND window, UINT message, WPARAM w, LPARAM l) {
-    auto* self = reinterpret_cast<TForm2*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto* self = FormOf<TForm2>(window);
     if (self == nullptr) return ::DefWindowProcW(window, message, w, l);
     return self->handle(message, w, l);
 }

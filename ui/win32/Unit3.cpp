@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "platform/win32/WideText.h"
+#include "ui/win32/FormWindow.h"
 
 namespace dorvel::ui::win32 {
 namespace {
@@ -13,42 +14,20 @@ constexpr COLORREF kGreen = RGB(0, 128, 0);
 // The labels end where the animation begins.
 constexpr int kLabelWidth = 216;
 
-void RegisterOnce() {
-    static const bool registered = [] {
-        WNDCLASSEXW c{};
-        c.cbSize = sizeof c;
-        c.lpfnWndProc = DefWindowProcW;  // replaced per window below
-        c.hInstance = ::GetModuleHandleW(nullptr);
-        c.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-        c.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        c.lpszClassName = kClassName;
-        return ::RegisterClassExW(&c) != 0;
-    }();
-    (void)registered;
-}
-
 }  // namespace
 
 TForm3::TForm3() {
-    RegisterOnce();
-    constexpr DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
-    constexpr DWORD extended = WS_EX_TOPMOST | WS_EX_DLGMODALFRAME | WS_EX_TOOLWINDOW;
-    RECT frame{0, 0, 512, 87};
-    ::AdjustWindowRectEx(&frame, style, FALSE, extended);
-    window_.reset(::CreateWindowExW(extended, kClassName, L"", style, 276, 226,
-                                    frame.right - frame.left, frame.bottom - frame.top, nullptr,
-                                    nullptr, ::GetModuleHandleW(nullptr), nullptr));
+    window_ = CreateFormWindow(
+        {kClassName, L"", WS_POPUP | WS_CAPTION | WS_SYSMENU,
+         WS_EX_TOPMOST | WS_EX_DLGMODALFRAME | WS_EX_TOOLWINDOW, 276, 226, 512, 87, true, nullptr},
+        this, &TForm3::Procedure);
     HWND w = window_.get();
-    ::SetWindowLongPtrW(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    ::SetWindowLongPtrW(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TForm3::Procedure));
 
     bold_ = MakeFont(L"MS Sans Serif", 13, FW_BOLD);
     italic_ = MakeFont(L"MS Sans Serif", 13, FW_NORMAL, true);
     auto label = [&](int top, const wchar_t* text, HFONT font) {
-        HWND l = ::CreateWindowExW(0, L"STATIC", text, WS_CHILD | WS_VISIBLE | SS_NOPREFIX, 8, top,
-                                   kLabelWidth, 16, w, nullptr, nullptr, nullptr);
-        ::SendMessageW(l, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        return l;
+        return CreateControl(w, L"STATIC", text, SS_NOPREFIX, {8, top, 8 + kLabelWidth, top + 16},
+                             font);
     };
     Label1 = label(8, L"Отправляется", bold_.get());
     Label3 = label(24, L"", italic_.get());
@@ -74,7 +53,7 @@ TForm3::~TForm3() {
 }
 
 LRESULT CALLBACK TForm3::Procedure(HWND window, UINT message, WPARAM w, LPARAM l) {
-    auto* self = reinterpret_cast<TForm3*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto* self = FormOf<TForm3>(window);
     switch (message) {
         case WM_CTLCOLORSTATIC: {
             const HWND control = reinterpret_cast<HWND>(l);
