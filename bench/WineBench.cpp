@@ -7,8 +7,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <fcntl.h>
+
 #include <cstdlib>
 #include <filesystem>
+#include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -19,7 +23,7 @@ extern char** environ;
 namespace {
 
 // The probe's one line of output, or nothing when it failed.
-std::string RunProbe(const std::vector<std::string>& argv) {
+std::string RunProbe(const std::vector<std::string>& argv, const std::string& lastLine = "\n") {
     int pipe[2];
     if (::pipe(pipe) != 0) return {};
     posix_spawn_file_actions_t actions;
@@ -36,9 +40,9 @@ std::string RunProbe(const std::vector<std::string>& argv) {
     ::close(pipe[1]);
     std::string out;
     char buffer[256];
-    // One line, then stop: Wine's own services inherit the pipe and keep it
-    // open long after the probe has ended.
-    for (ssize_t got = 0; out.find('\n') == std::string::npos &&
+    // Up to the last line, then stop: Wine's own services inherit the pipe
+    // and keep it open long after the probe has ended.
+    for (ssize_t got = 0; out.find(lastLine) == std::string::npos &&
                           (got = ::read(pipe[0], buffer, sizeof buffer)) > 0;) {
         out.append(buffer, static_cast<std::size_t>(got));
     }
@@ -98,6 +102,81 @@ BENCHMARK(SettingsTicks_WindowsUnderWine)
     ->UseManualTime()
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
+
+// The Windows letters view's measures, from one run of its probe on a
+// virtual display (the view is a window).
+const std::map<std::string, double>& LettersMeasures() {
+    static const std::map<std::string, double> measures = [] {
+        std::map<std::string, double> m;
+        if (!std::filesystem::exists(DORVEL_WINDOWS_LETTERS_PROBE)) return m;
+        const std::string big = ScratchFolder("letters100k");
+        for (int i = 0; i < 100'000; ++i) {
+            const std::string name = big + "/LETTER" + std::to_string(i) + ".DOC";
+            const int fd = ::open(name.c_str(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644);
+            if (fd >= 0) ::close(fd);
+        }
+        const std::string tools = ScratchFolder("tools");
+        std::filesystem::copy_file(DORVEL_WINDOWS_TOMAIL, tools + "/TOMAIL.exe",
+                                   std::filesystem::copy_options::overwrite_existing);
+        auto windows = [](std::string path) {
+            for (char& c : path) {
+                if (c == '/') c = '\\';
+            }
+            return "Z:" + path;
+        };
+        std::istringstream out(
+            RunProbe({"/usr/bin/xvfb-run", "-a", DORVEL_WINE_RUN, DORVEL_WINDOWS_LETTERS_PROBE,
+                      windows(big), windows(tools)},
+                     "send_wall"));
+        std::string name;
+        double value = 0;
+        while (out >> name >> value) m[name] = value;
+        return m;
+    }();
+    return measures;
+}
+
+void Report(benchmark::State& state, const char* measure) {
+    const auto& m = LettersMeasures();
+    const auto it = m.find(measure);
+    for (auto _ : state) {
+        if (it == m.end()) {
+            state.SkipWithError("the Windows probe did not run: cmake --preset windows first");
+            break;
+        }
+        state.SetIterationTime(it->second / 1000.0);
+    }
+}
+
+void WineLetters_FirstListing100k(benchmark::State& state) { Report(state, "listing"); }
+void WineLetters_FindFilesAndSort_Floor(benchmark::State& state) { Report(state, "floor"); }
+void WineLetters_WatchTickUnchanged(benchmark::State& state) { Report(state, "tick"); }
+void WineSend_CpuWhileWaiting(benchmark::State& state) { Report(state, "send_cpu"); }
+void WineSend_WallWhileWaiting(benchmark::State& state) { Report(state, "send_wall"); }
+BENCHMARK(WineLetters_FirstListing100k)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(WineLetters_FindFilesAndSort_Floor)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(WineLetters_WatchTickUnchanged)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(WineSend_CpuWhileWaiting)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(WineSend_WallWhileWaiting)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+
+const dorvel::bench::RegisterRatio kWineListing(
+    "Windows letters view, first listing of 100k / FindFirstFileExW+sort",
+    "WineLetters_FirstListing100k", "WineLetters_FindFilesAndSort_Floor", 3.0);
+const dorvel::bench::RegisterRatio kWineTick("Windows watch tick, unchanged 100k / floor",
+                                             "WineLetters_WatchTickUnchanged",
+                                             "WineLetters_FindFilesAndSort_Floor", 2.0);
+const dorvel::bench::RegisterRatio kWineSend("Windows send: CPU while a 2 s tool runs / its wall",
+                                             "WineSend_CpuWhileWaiting",
+                                             "WineSend_WallWhileWaiting", 0.02);
 
 const dorvel::bench::RegisterRatio kWine("settings, 100k ticks: Windows under Wine / Linux",
                                          "SettingsTicks_WindowsUnderWine/100000",

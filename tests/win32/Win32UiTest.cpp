@@ -316,3 +316,19 @@ TEST_F(MainWindow, EnteringAFieldThatNamesAHiddenFolderKeepsItsText) {
     EXPECT_EQ(dialog.deletedFilesFolder(), dir / "secret");
     EXPECT_TRUE(dialog.FormClose());
 }
+
+TEST_F(MainWindow, AShortcutSetToRunMaximisedOrMinimisedOverridesTheStoredState) {
+    cd = std::make_unique<fakes::InDirectory>(dir / "run");
+    form = std::make_unique<ui::win32::TForm1>(platform::HostPlatform(), messages);
+    form->showInStoredState(SW_SHOWMAXIMIZED);
+    EXPECT_TRUE(::IsZoomed(form->handle()));
+    form.reset();
+    form = std::make_unique<ui::win32::TForm1>(platform::HostPlatform(), messages);
+    form->showInStoredState(SW_SHOWMINNOACTIVE);
+    EXPECT_TRUE(::IsIconic(form->handle()));
+    form.reset();
+    dir.write("run/dorvel.ini", "[Form1]\r\nWindowState=1\r\n");
+    form = std::make_unique<ui::win32::TForm1>(platform::HostPlatform(), messages);
+    form->showInStoredState(SW_SHOWNORMAL);
+    EXPECT_TRUE(::IsIconic(form->handle())) << "a stored state of 1 starts minimised";
+}
