@@ -332,3 +332,20 @@ TEST_F(MainWindow, AShortcutSetToRunMaximisedOrMinimisedOverridesTheStoredState)
     form->showInStoredState(SW_SHOWNORMAL);
     EXPECT_TRUE(::IsIconic(form->handle())) << "a stored state of 1 starts minimised";
 }
+
+TEST_F(MainWindow, TheTreeFollowsChangesInTheFolderLastSelected) {
+    fs::create_directory(dir / "letters/one");
+    start();
+    auto& dialog = *form->Form2;
+    dialog.open(form->mailDirectory(), *form->ShellListView1);
+    const std::string letters = dir / "letters";
+    ASSERT_EQ(dialog.ShellTreeView1->selectedPath(), letters);
+    EXPECT_EQ(dialog.ShellTreeView1->childNames(letters), std::vector<std::string>{"one"});
+    fs::create_directory(dir / "letters/two");
+    for (int i = 0; i < 40 && dialog.ShellTreeView1->childNames(letters).size() < 2; ++i) {
+        Serve(std::chrono::milliseconds(50));
+    }
+    EXPECT_EQ(dialog.ShellTreeView1->childNames(letters), (std::vector<std::string>{"one", "two"}));
+    EXPECT_EQ(dialog.ShellTreeView1->selectedPath(), letters) << "the same folder stays selected";
+    EXPECT_TRUE(dialog.FormClose());
+}

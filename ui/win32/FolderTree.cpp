@@ -46,6 +46,7 @@ FolderTree::FolderTree(platform::Platform& platform, HWND parent, int id, RECT p
         add(top_, root.substr(0, 2), root);
     }
     TreeView_Expand(tree_, top_, TVE_EXPAND);
+    watch_ = std::make_unique<FolderWatch>(parent);
 }
 
 HTREEITEM FolderTree::add(HTREEITEM parent, const std::string& name, const std::string& path) {
@@ -92,6 +93,43 @@ std::string FolderTree::pathOf(HTREEITEM item) const {
     data.hItem = item;
     if (!TreeView_GetItem(tree_, &data)) return {};
     return paths_[static_cast<std::size_t>(data.lParam)];
+}
+
+void FolderTree::refillSelected() {
+    const HTREEITEM item = TreeView_GetSelection(tree_);
+    if (item == nullptr) return;
+    const bool expanded = (TreeView_GetItemState(tree_, item, TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
+    while (const HTREEITEM child = TreeView_GetChild(tree_, item))
+        TreeView_DeleteItem(tree_, child);
+    TVITEMW data{};
+    data.mask = TVIF_PARAM | TVIF_CHILDREN | TVIF_HANDLE;
+    data.hItem = item;
+    TreeView_GetItem(tree_, &data);
+    filled_[static_cast<std::size_t>(data.lParam)] = false;
+    data.mask = TVIF_CHILDREN | TVIF_HANDLE;
+    data.cChildren = 1;
+    TreeView_SetItem(tree_, &data);
+    fill(item);
+    if (expanded) TreeView_Expand(tree_, item, TVE_EXPAND);
+}
+
+std::vector<std::string> FolderTree::childNames(const std::string& path) {
+    std::vector<std::string> names;
+    const HTREEITEM selected = TreeView_GetSelection(tree_);
+    if (selected == nullptr || pathOf(selected) != path) return names;
+    fill(selected);
+    for (HTREEITEM child = TreeView_GetChild(tree_, selected); child != nullptr;
+         child = TreeView_GetNextSibling(tree_, child)) {
+        wchar_t text[MAX_PATH] = {};
+        TVITEMW data{};
+        data.mask = TVIF_TEXT | TVIF_HANDLE;
+        data.hItem = child;
+        data.pszText = text;
+        data.cchTextMax = MAX_PATH;
+        TreeView_GetItem(tree_, &data);
+        names.push_back(platform::Utf8(text));
+    }
+    return names;
 }
 
 std::string FolderTree::selectedPath() const { return pathOf(TreeView_GetSelection(tree_)); }
@@ -146,6 +184,7 @@ bool FolderTree::notify(const NMHDR& header, LRESULT& result) {
             return true;
         }
         case TVN_SELCHANGEDW:
+            watch_->watch(selectedPath());
             if (onChange) onChange();
             result = 0;
             return true;

@@ -8,10 +8,12 @@
 #include <commctrl.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/Platform.h"
+#include "ui/win32/FolderWatch.h"
 
 namespace dorvel::ui::win32 {
 
@@ -31,6 +33,12 @@ public:
 
     // Every change of the selection, by the operator or by setSelectedPath.
     std::function<void()> onChange;
+    // The folder last selected changed (FolderWatch::kChanged, posted to the
+    // tree's parent): its node is rebuilt and stays selected.
+    void refillSelected();
+    // The names of a node's children as shown, for the tests.
+    std::vector<std::string> childNames(const std::string& path);
+
     // The parent hands over the tree's WM_NOTIFY; true when it was handled.
     bool notify(const NMHDR& header, LRESULT& result);
 
@@ -47,6 +55,7 @@ private:
     std::vector<std::string> paths_;
     std::vector<bool> filled_;
     int folderIcon_ = 0;
+    std::unique_ptr<FolderWatch> watch_;
 };
 
 }  // namespace dorvel::ui::win32

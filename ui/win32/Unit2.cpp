@@ -205,6 +205,9 @@ LRESULT TForm2::handle(UINT message, WPARAM w, LPARAM l) {
             }
             break;
         }
+        case FolderWatch::kChanged:
+            ShellTreeView1->refillSelected();
+            return 0;
         case WM_CLOSE:
             FormClose();
             return 0;
