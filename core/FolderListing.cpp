@@ -230,6 +230,20 @@ void FolderListing::renameInPlace(std::size_t index, std::string_view newName) {
     names_.append(newName);
 }
 
+bool FolderListing::rename(std::size_t index, std::string_view newName) {
+    if (index >= count()) return false;
+    if (newName == name(index)) return true;
+    const PathRules& rules = PathRules::Host();
+    if (newName.empty() || newName == "." || newName == ".." ||
+        newName.find_first_of(std::string("/") + rules.separator()) != std::string_view::npos) {
+        return false;
+    }
+    const std::string from = fullPath(index);
+    if (!platform_.move(from, rules.withSeparator(folder_) + std::string(newName))) return false;
+    renameInPlace(index, newName);
+    return true;
+}
+
 void FolderListing::select(std::optional<std::size_t> index) {
     selected_ = index && *index < count() ? index : std::nullopt;
 }

@@ -47,6 +47,10 @@ public:
     FolderEntry entry(std::size_t index) const;
     // A renamed entry keeps its place until the next listing.
     void renameInPlace(std::size_t index, std::string_view newName);
+    // Renames the entry in its folder, never over another name; false when
+    // the text is no name (empty, ".", "..", holding a separator) or the
+    // system refuses. It keeps its place until the next listing.
+    bool rename(std::size_t index, std::string_view newName);
 
     std::optional<std::size_t> selectedIndex() const { return selected_; }
     void select(std::optional<std::size_t> index);

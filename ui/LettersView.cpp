@@ -128,15 +128,11 @@ bool LettersModel::setData(const QModelIndex& index, const QVariant& value, int 
     const auto row = static_cast<std::size_t>(index.row());
     const std::string newName = PathBytes(value.toString());
     if (newName == listing_.name(row)) return false;
-    const std::string from = listing_.fullPath(row);
-    const std::string to = from.substr(0, from.rfind('/') + 1) + newName;
-    if (newName.empty() || newName.find('/') != std::string::npos || newName == "." ||
-        newName == ".." || !platform_.move(from, to)) {
+    if (!listing_.rename(row, newName)) {
         if (onError) onError("Rename to " + newName + " failed");
         return false;
     }
     // Redrawn where it stands; the next listing sorts it.
-    listing_.renameInPlace(row, newName);
     details_.erase(index.row());
     emit dataChanged(this->index(index.row(), 0), this->index(index.row(), ColumnCount - 1));
     return true;

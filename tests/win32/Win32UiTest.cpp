@@ -349,3 +349,26 @@ TEST_F(MainWindow, TheTreeFollowsChangesInTheFolderLastSelected) {
     EXPECT_EQ(dialog.ShellTreeView1->selectedPath(), letters) << "the same folder stays selected";
     EXPECT_TRUE(dialog.FormClose());
 }
+
+TEST_F(MainWindow, ALetterIsRenamedInPlaceAndNeverOverAnother) {
+    start();
+    auto renameSelected = [&](const wchar_t* name) {
+        const int row = ListView_GetNextItem(view(), -1, LVNI_SELECTED);
+        ::SetFocus(view());
+        HWND edit = ListView_EditLabel(view(), row);
+        ASSERT_NE(edit, nullptr);
+        ::SetWindowTextW(edit, name);
+        ::SendMessageW(edit, WM_KEYDOWN, VK_RETURN, 0);
+        Serve(std::chrono::milliseconds(100));
+    };
+    selectLetter("NOTE.TXT");
+    renameSelected(L"MEMO.TXT");
+    EXPECT_TRUE(fs::exists(dir / "letters/MEMO.TXT"));
+    EXPECT_FALSE(fs::exists(dir / "letters/NOTE.TXT"));
+    EXPECT_TRUE(messages.platformErrors.empty());
+    selectLetter("REPORT.DOC");
+    renameSelected(L"MEMO.TXT");
+    EXPECT_EQ(messages.platformErrors, std::vector<std::string>{"Rename to MEMO.TXT failed"});
+    EXPECT_EQ(dir.read("letters/REPORT.DOC"), "report");
+    EXPECT_EQ(dir.read("letters/MEMO.TXT"), "note");
+}

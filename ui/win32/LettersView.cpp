@@ -1,6 +1,7 @@
 #include "ui/win32/LettersView.h"
 
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <ctime>
 
@@ -33,11 +34,14 @@ std::wstring TypeName(const std::string& name, bool folder) {
 
 ShellListView::ShellListView(platform::Platform& platform, HWND parent, int id)
     : platform_(platform), listing_(platform) {
-    view_ = ::CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
-                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA |
-                                  LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS,
-                              0, 0, 10, 10, parent,
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
+    view_ = ::CreateWindowExW(
+        WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
+        WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL |
+            LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS | LVS_EDITLABELS,
+        0, 0, 10, 10, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
+    ::SetWindowLongPtrW(view_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    original_ = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(
+        view_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ShellListView::Procedure)));
     SHFILEINFOW info{};
     const auto images = reinterpret_cast<HIMAGELIST>(
         ::SHGetFileInfoW(L"C:\\", 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
@@ -107,6 +111,23 @@ void ShellListView::activate(int row) {
     refill(false);
 }
 
+void ShellListView::showProperties(int row) {
+    if (row < 0 || static_cast<std::size_t>(row) >= listing_.count()) return;
+    const std::wstring path = platform::Wide(listing_.fullPath(static_cast<std::size_t>(row)));
+    ::SHObjectProperties(::GetParent(view_), SHOP_FILEPATH, path.c_str(), nullptr);
+}
+
+LRESULT CALLBACK ShellListView::Procedure(HWND window, UINT message, WPARAM w, LPARAM l) {
+    auto* self = reinterpret_cast<ShellListView*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    // Alt+Enter comes as a system key, which the view never reports.
+    if (message == WM_SYSKEYDOWN && w == VK_RETURN) {
+        self->showProperties(ListView_GetNextItem(window, -1, LVNI_SELECTED));
+        return 0;
+    }
+    if (message == WM_SYSCHAR && w == L'\r') return 0;  // no beep
+    return ::CallWindowProcW(self->original_, window, message, w, l);
+}
+
 void ShellListView::showParent() {
     if (listing_.showParent()) refill(false);
 }
@@ -173,7 +194,27 @@ bool ShellListView::notify(const NMHDR& header, LRESULT& result) {
             const auto& key = reinterpret_cast<const NMLVKEYDOWN&>(header);
             if (key.wVKey == VK_BACK) showParent();
             if (key.wVKey == VK_F5) Relist();
+            if (key.wVKey == VK_F2) {
+                ListView_EditLabel(view_, ListView_GetNextItem(view_, -1, LVNI_SELECTED));
+            }
             result = 0;
+            return true;
+        }
+        case LVN_BEGINLABELEDITW:
+            result = FALSE;  // every name may be edited
+            return true;
+        case LVN_ENDLABELEDITW: {
+            const auto& edit = reinterpret_cast<const NMLVDISPINFOW&>(header);
+            result = FALSE;
+            if (edit.item.pszText == nullptr) return true;  // cancelled
+            const std::string newName = platform::Utf8(edit.item.pszText);
+            const auto row = static_cast<std::size_t>(edit.item.iItem);
+            if (!listing_.rename(row, newName)) {
+                if (onError) onError("Rename to " + newName + " failed");
+                return true;
+            }
+            // Redrawn where it stands; the next listing sorts it.
+            ListView_RedrawItems(view_, edit.item.iItem, edit.item.iItem);
             return true;
         }
         default:

@@ -7,6 +7,7 @@
 // After windows.h, which it needs.
 #include <commctrl.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -38,10 +39,16 @@ public:
     void activate(int row);
     void showParent();
 
+    // Alt+Enter: the shell's properties of the entry.
+    void showProperties(int row);
+    // Where errors of the operator's actions are shown.
+    std::function<void(const std::string&)> onError;
+
     // The parent hands over the view's WM_NOTIFY; true when it was handled.
     bool notify(const NMHDR& header, LRESULT& result);
 
 private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM w, LPARAM l);
     void refill(bool keepSelection);
     void fillItem(LVITEMW& item);
 
@@ -49,6 +56,7 @@ private:
     core::FolderListing listing_;
     HWND view_ = nullptr;
     std::wstring text_;  // the text handed out for the last row asked for
+    WNDPROC original_ = nullptr;
 };
 
 }  // namespace dorvel::ui::win32

@@ -52,6 +52,7 @@ TForm1::TForm1(platform::Platform& platform, core::Messages& messages)
     buildToolBar();
     CheckListBox1 = std::make_unique<CheckListBox>(w, kCheckListId);
     ShellListView1 = std::make_unique<ShellListView>(platform_, w, kLettersId);
+    ShellListView1->onError = [this](const std::string& text) { messages_.platformError(text); };
     // Armed as soon as the contents exist, so it ticks under a start-up
     // message too.
     ::SetTimer(w, kTimer1, 1000, nullptr);
