@@ -13,6 +13,7 @@
 #include "FakePlatform.h"
 #include "TempDir.h"
 #include "platform/win32/WideText.h"
+#include "ui/win32/ShellMenu.h"
 #include "ui/win32/Unit1.h"
 #include "win32/WineTestHelpers.h"
 
@@ -35,6 +36,9 @@ void Serve(std::chrono::milliseconds span) {
         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
     }
 }
+
+// The shell's objects want COM on the thread, as the program's entry sets it up.
+const ui::win32::ComApartment kCom;
 
 class MainWindow : public ::testing::Test {
 protected:
@@ -371,4 +375,20 @@ TEST_F(MainWindow, ALetterIsRenamedInPlaceAndNeverOverAnother) {
     EXPECT_EQ(messages.platformErrors, std::vector<std::string>{"Rename to MEMO.TXT failed"});
     EXPECT_EQ(dir.read("letters/REPORT.DOC"), "report");
     EXPECT_EQ(dir.read("letters/MEMO.TXT"), "note");
+}
+
+TEST_F(MainWindow, TheShellsVerbsRunOnAnEntryAndKeepTheCurrentDirectory) {
+    start();
+    using ui::win32::ShellMenuResult;
+    // Wine's menus run copy, not paste onto a folder's item: the paste and
+    // delete that re-list the view are seen on Windows only.
+    EXPECT_EQ(ui::win32::RunShellVerb(form->handle(), dir / "letters/NOTE.TXT", "copy"),
+              ShellMenuResult::Ran);
+    EXPECT_EQ(ui::win32::RunShellVerb(form->handle(), dir / "letters/NOTE.TXT", "rename"),
+              ShellMenuResult::Rename)
+        << "rename is left to the view's own editing";
+    EXPECT_EQ(fs::current_path(), fs::path(dir / "run")) << "the current directory is kept";
+    EXPECT_EQ(ui::win32::RunShellVerb(form->handle(), dir / "letters/gone.doc", "copy"),
+              ShellMenuResult::Nothing);
+    EXPECT_EQ(dir.read("letters/NOTE.TXT"), "note");
 }

@@ -6,6 +6,7 @@
 #include <ctime>
 
 #include "platform/win32/WideText.h"
+#include "ui/win32/ShellMenu.h"
 
 namespace dorvel::ui::win32 {
 namespace {
@@ -111,6 +112,21 @@ void ShellListView::activate(int row) {
     refill(false);
 }
 
+void ShellListView::contextMenu(int row, POINT at) {
+    if (row < 0 || static_cast<std::size_t>(row) >= listing_.count()) return;
+    const std::string path = listing_.fullPath(static_cast<std::size_t>(row));
+    switch (ShowShellMenu(::GetParent(view_), path, at)) {
+        case ShellMenuResult::Rename:
+            ListView_EditLabel(view_, row);
+            break;
+        case ShellMenuResult::Changed:
+            Relist();
+            break;
+        default:
+            break;
+    }
+}
+
 void ShellListView::showProperties(int row) {
     if (row < 0 || static_cast<std::size_t>(row) >= listing_.count()) return;
     const std::wstring path = platform::Wide(listing_.fullPath(static_cast<std::size_t>(row)));
@@ -198,6 +214,14 @@ bool ShellListView::notify(const NMHDR& header, LRESULT& result) {
                 ListView_EditLabel(view_, ListView_GetNextItem(view_, -1, LVNI_SELECTED));
             }
             result = 0;
+            return true;
+        }
+        case NM_RCLICK: {
+            const int row = ListView_GetNextItem(view_, -1, LVNI_SELECTED);
+            POINT at;
+            ::GetCursorPos(&at);
+            contextMenu(row, at);
+            result = TRUE;
             return true;
         }
         case LVN_BEGINLABELEDITW:

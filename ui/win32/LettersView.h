@@ -41,6 +41,8 @@ public:
 
     // Alt+Enter: the shell's properties of the entry.
     void showProperties(int row);
+    // The shell's context menu for the entry at the screen point.
+    void contextMenu(int row, POINT at);
     // Where errors of the operator's actions are shown.
     std::function<void(const std::string&)> onError;
 

@@ -5,10 +5,12 @@
 
 #include "platform/Platform.h"
 #include "ui/win32/MessageBoxes.h"
+#include "ui/win32/ShellMenu.h"
 #include "ui/win32/Unit1.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showRequest) {
     using namespace dorvel;
+    const ui::win32::ComApartment com;
     ui::win32::MessageBoxes messages(ui::win32::RunningProgramTitle());
     ui::win32::TForm1 form(platform::HostPlatform(), messages);
     if (!form.startFailed()) {

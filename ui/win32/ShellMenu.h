@@ -1,0 +1,42 @@
+#pragma once
+// The shell's own context menu for one file or folder: what Explorer offers
+// on it (open, cut, copy, paste, delete, rename, properties, and whatever
+// the installed programs add).
+
+#include <windows.h>
+// After windows.h, which it needs.
+#include <ole2.h>
+
+#include <string>
+
+namespace dorvel::ui::win32 {
+
+// What the operator chose from the menu.
+enum class ShellMenuResult { Nothing, Ran, Rename, Changed };
+
+// Shows the menu at the screen point and runs the chosen command. "rename"
+// is left to the caller, who edits the name in place; the open command
+// runs with the current directory saved and restored around it, as the
+// settings file lives there; a delete or a paste reports Changed so that
+// the view lists its folder again.
+ShellMenuResult ShowShellMenu(HWND owner, const std::string& path, POINT at);
+
+// Runs one of the menu's commands by its verb, without the menu; for the
+// tests and the keyboard.
+ShellMenuResult RunShellVerb(HWND owner, const std::string& path, const char* verb);
+
+// The COM the shell's objects need, for the lifetime of the user interface.
+class ComApartment {
+public:
+    ComApartment() : ok_(SUCCEEDED(::OleInitialize(nullptr))) {}
+    ~ComApartment() {
+        if (ok_) ::OleUninitialize();
+    }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+private:
+    bool ok_;
+};
+
+}  // namespace dorvel::ui::win32
