@@ -59,12 +59,11 @@ void Folder(HDC dc) {
     Polygon(dc, RGB(250, 215, 90), RGB(140, 100, 20), {{3, 15}, {29, 15}, {29, 27}, {3, 27}});
 }
 
-}  // namespace
-
-OwnedImageList ToolBarImages() {
-    OwnedImageList list(::ImageList_Create(32, 32, ILC_COLOR24 | ILC_MASK, 4, 0));
+// Each picture drawn on the transparent colour into a list of 32 by 32.
+OwnedImageList Pictures(std::initializer_list<std::function<void(HDC)>> pictures) {
+    OwnedImageList list(
+        ::ImageList_Create(32, 32, ILC_COLOR24 | ILC_MASK, static_cast<int>(pictures.size()), 0));
     HDC screen = ::GetDC(nullptr);
-    const std::function<void(HDC)> pictures[] = {Envelope, Cross, Gear, Folder};
     for (const auto& draw : pictures) {
         HDC dc = ::CreateCompatibleDC(screen);
         OwnedBitmap bitmap(::CreateCompatibleBitmap(screen, 32, 32));
@@ -79,6 +78,15 @@ OwnedImageList ToolBarImages() {
     }
     ::ReleaseDC(nullptr, screen);
     return list;
+}
+
+}  // namespace
+
+OwnedImageList ToolBarImages() { return Pictures({Envelope, Cross, Gear, Folder}); }
+
+OwnedIcon WindowIcon() {
+    const OwnedImageList list = Pictures({Envelope});
+    return OwnedIcon(::ImageList_GetIcon(list.get(), 0, ILD_NORMAL));
 }
 
 }  // namespace dorvel::ui::win32

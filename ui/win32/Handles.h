@@ -41,6 +41,9 @@ private:
 struct GdiTraits {
     static void Free(HGDIOBJ object) { ::DeleteObject(object); }
 };
+struct IconTraits {
+    static void Free(HICON icon) { ::DestroyIcon(icon); }
+};
 struct ImageListTraits {
     static void Free(HIMAGELIST list) { ::ImageList_Destroy(list); }
 };
@@ -52,6 +55,7 @@ using OwnedFont = Owned<HFONT, GdiTraits>;
 using OwnedBrush = Owned<HBRUSH, GdiTraits>;
 using OwnedBitmap = Owned<HBITMAP, GdiTraits>;
 using OwnedImageList = Owned<HIMAGELIST, ImageListTraits>;
+using OwnedIcon = Owned<HICON, IconTraits>;
 // A top-level window that is not a child of another (a child goes with its
 // parent).
 using OwnedWindow = Owned<HWND, WindowTraits>;

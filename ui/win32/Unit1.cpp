@@ -48,6 +48,9 @@ TForm1::TForm1(platform::Platform& platform, core::Messages& messages)
                          this, &TForm1::Procedure);
     HWND w = window_.get();
     font_ = MakeFont(L"MS Sans Serif", 11);
+    icon_ = WindowIcon();
+    ::SendMessageW(w, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.get()));
+    ::SendMessageW(w, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_.get()));
 
     buildToolBar();
     CheckListBox1 = std::make_unique<CheckListBox>(w, kCheckListId);

@@ -73,9 +73,11 @@ private:
     platform::Platform& platform_;
     core::Messages& messages_;
     MessageWaitRunner runner_;
-    OwnedWindow window_;
+    // Declared before the window, so that they outlive it.
     OwnedImageList images_;
+    OwnedIcon icon_;
     OwnedFont font_;
+    OwnedWindow window_;
     std::string mailDirectory_;
     std::vector<core::Recipient> recipients_;
     bool startFailed_ = false;

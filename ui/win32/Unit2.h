@@ -62,10 +62,11 @@ private:
     platform::Platform& platform_;
     core::Messages& messages_;
     HWND owner_;
-    OwnedWindow window_;
+    // The fonts outlive the window that uses them.
     OwnedFont bold_;
     OwnedFont plain_;
     OwnedFont italic_;
+    OwnedWindow window_;
     ShellListView* lettersView_ = nullptr;
     int fillTarget_ = 0;
     bool opened_ = false;

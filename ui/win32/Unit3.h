@@ -37,9 +37,10 @@ public:
 private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM w, LPARAM l);
 
-    OwnedWindow window_;
+    // The fonts outlive the window that uses them.
     OwnedFont bold_;
     OwnedFont italic_;
+    OwnedWindow window_;
     bool animationFailed_ = false;
 };
 
