@@ -25,50 +25,38 @@ cp "$root/demo/mail/LUSERS.NDE" "$work/mail/"
 cp -r "$root/demo/letters" "$work/letters"
 cp "$root/build-windows/tools/TOMAIL.exe" "$work/mail/TOMAIL.EXE"
 win() { printf 'Z:%s' "${1//\//\\}"; }
+# shellcheck source=../tests/e2e/waits.sh
+source "$root/tests/e2e/waits.sh"
+# Saves the window with the frame the window manager draws round it: the
+# parent of Wine's own X window.
+shoot() {
+  local frame
+  frame="$(xwininfo -id "$1" -children | awk '/Parent window id/ {print $4}')"
+  import -window "$frame" "$root/docs/$2"
+}
 printf '[Options]\r\nLetters=%s\r\n[ListCheck]\r\n' "$(win "$work/letters")" > "$work/run/dorvel.ini"
 # Two recipients ticked, as an operator would have them.
 printf 'L_KIEV01 \xCA\xE8\xBF\xE2, \xF6\xE5\xED\xF2\xF0\xE0\xEB\xFC\xED\xE8\xE9 \xEE\xF4\xB3\xF1=1\r\n' >> "$work/run/dorvel.ini"
 export ZOVOVOD="$(win "$work/mail")" DORVEL_TOMAIL_DELAY_MS=4000
 (cd "$work/run" && exec "$root/scripts/wine-run.sh" "$root/build-windows/ui/win32/dorvel.exe" >/dev/null 2>&1) &
-main=""
-for _ in $(seq 600); do
-  main="$(xdotool search --onlyvisible --name '^\.$' 2>/dev/null | head -1)" && [ -n "$main" ] && break
-  sleep 0.1
-done
-[ -n "$main" ] || { echo "the main window never appeared" >&2; exit 1; }
+main="$(window '\.')" || { echo "the main window never appeared" >&2; exit 1; }
 cx="$(xwininfo -id "$main" | awk '/Absolute upper-left X/ {print $4}')"
 cy="$(xwininfo -id "$main" | awk '/Absolute upper-left Y/ {print $4}')"
 # REPORT.DOC, the fourth row of the letters view, selected.
 xdotool mousemove $((cx + 250)) $((cy + 600)) click 1 key Home Down Down Down
 sleep 1
 mkdir -p "$root/docs"
-# The frame as the window manager draws it: the parent of Wine's window.
-frame="$(xwininfo -id "$main" -children | awk '/Parent window id/ {print $4}')"
-import -window "$frame" "$root/docs/windows-main-window.png"
+shoot "$main" windows-main-window.png
 xdotool mousemove $((cx + 21)) $((cy + 21)) click 1
-progress=""
-for _ in $(seq 100); do
-  progress="$(xdotool search --onlyvisible --name '^Отправка почты$' 2>/dev/null | head -1)" &&
-    [ -n "$progress" ] && break
-  sleep 0.1
-done
-[ -n "$progress" ] || { echo "the progress window never appeared" >&2; exit 1; }
+progress="$(window 'Отправка почты')" || { echo "the progress window never appeared" >&2; exit 1; }
 sleep 1
-frame="$(xwininfo -id "$progress" -children | awk '/Parent window id/ {print $4}')"
-import -window "$frame" "$root/docs/windows-progress-window.png"
+shoot "$progress" windows-progress-window.png
 sleep 4
 # The settings dialog, from the fourth toolbar button.
 xdotool mousemove $((cx + 2 + 3 * 39 + 19)) $((cy + 21)) click 1
-dialog=""
-for _ in $(seq 100); do
-  dialog="$(xdotool search --onlyvisible --name '^Настройки$' 2>/dev/null | head -1)" &&
-    [ -n "$dialog" ] && break
-  sleep 0.1
-done
-[ -n "$dialog" ] || { echo "the settings dialog never appeared" >&2; exit 1; }
+dialog="$(window 'Настройки')" || { echo "the settings dialog never appeared" >&2; exit 1; }
 sleep 1
-frame="$(xwininfo -id "$dialog" -children | awk '/Parent window id/ {print $4}')"
-import -window "$frame" "$root/docs/windows-settings-dialog.png"
+shoot "$dialog" windows-settings-dialog.png
 xdotool key --window "$dialog" alt+F4 || true
 sleep 1
 xdotool key --window "$main" alt+F4 || true

@@ -44,22 +44,8 @@ openbox >/dev/null 2>&1 &
 wm=$!
 sleep 0.5
 
-# Waits up to 60 s (a loaded machine) for a window of that exact title;
-# prints its id.
-window() {
-  local id
-  for _ in $(seq 600); do
-    id="$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1)"
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.1
-  done
-  return 1
-}
-# Waits up to 60 s for a condition given as a command, evaluated anew each time.
-until_true() {
-  for _ in $(seq 600); do "$@" && return 0; sleep 0.1; done
-  return 1
-}
+# shellcheck source=waits.sh
+source "$here/waits.sh"
 gone() { ! kill -0 "$pid" 2>/dev/null; }
 journal_has() { [ "$(wc -l < "$work/mail/journal.txt" 2>/dev/null || echo 0)" -eq "$1" ]; }
 # What the main window shows, as a hash of its picture.

@@ -34,19 +34,8 @@ printf '[Form1]\r\nTop=120\r\nLeft=150\r\nHeight=600\r\nWidth=800\r\n[Options]\r
 export ZOVOVOD="$(windows_path "$work/mail")"
 export DORVEL_RECORD="$(windows_path "$work/record.txt")"
 
-window() {
-  local id
-  for _ in $(seq 600); do
-    id="$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1)"
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.1
-  done
-  return 1
-}
-until_true() {
-  for _ in $(seq 600); do "$@" && return 0; sleep 0.1; done
-  return 1
-}
+# shellcheck source=waits.sh
+source "$here/waits.sh"
 start() {
   (cd "$work/run" && exec "$root/scripts/wine-run.sh" "$dorvel" >/dev/null 2>&1) &
   pid=$!

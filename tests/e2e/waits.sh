@@ -1,0 +1,19 @@
+# Bounded waits for the end-to-end scripts, long enough for a loaded
+# machine: sourced, not run.
+
+# Waits up to 60 s for a shown window of that exact title (a pattern);
+# prints its id.
+window() {
+  local id
+  for _ in $(seq 600); do
+    id="$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1)"
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+# Waits up to 60 s for a condition given as a command, evaluated anew each time.
+until_true() {
+  for _ in $(seq 600); do "$@" && return 0; sleep 0.1; done
+  return 1
+}
