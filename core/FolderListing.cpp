@@ -116,8 +116,10 @@ std::optional<std::string> FolderListing::folderForRoot(const std::string& text)
     return std::nullopt;
 }
 
-void FolderListing::setRoot(const std::string& text) {
-    if (hasRoot(text)) return;
+void FolderListing::setRoot(const std::string& given) {
+    if (hasRoot(given)) return;
+    // A bare drive names its top: C: becomes C:\, in the root text too.
+    const std::string text = PathRules::Host().rootText(given);
     const auto folder = folderForRoot(text);
     if (!folder) throw PlatformError("Error setting path: \"" + text + "\"");
     root_ = text;
