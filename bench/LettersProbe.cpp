@@ -85,9 +85,10 @@ int main(int argc, char** argv) {
     });
     ui::win32::ShellListView view(host, parent, 1);
     view.setRoot(big);
-    core::FolderListing shadow(host);
+    ui::win32::ShellListing shadow(host);
     bool changed = false;
-    const double tick = MedianMs(5, [&] { changed = core::OnWatchTick(view.listing(), shadow); });
+    const double tick =
+        MedianMs(5, [&] { changed = ui::win32::OnWatchTick(view.listing(), shadow); });
     if (changed) return 1;
 
     ::SetEnvironmentVariableW(L"DORVEL_TOMAIL_DELAY_MS", L"2000");

@@ -95,7 +95,7 @@ protected:
     void selectLetter(const std::string& name) {
         const auto& listing = form->ShellListView1->listing();
         for (std::size_t i = 0; i < listing.count(); ++i) {
-            if (listing.name(i) != name) continue;
+            if (listing.displayName(i) != name) continue;
             ListView_SetItemState(view(), static_cast<int>(i), LVIS_SELECTED | LVIS_FOCUSED,
                                   LVIS_SELECTED | LVIS_FOCUSED);
             return;

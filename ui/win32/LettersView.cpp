@@ -47,23 +47,7 @@ ShellListView::ShellListView(platform::Platform& platform, HWND parent, int id)
     const auto images = reinterpret_cast<HIMAGELIST>(
         ::SHGetFileInfoW(L"C:\\", 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
     ListView_SetImageList(view_, images, LVSIL_SMALL);
-    struct {
-        const wchar_t* title;
-        int width;
-        int format;
-    } const columns[] = {{L"Name", 220, LVCFMT_LEFT},
-                         {L"Size", 80, LVCFMT_RIGHT},
-                         {L"Type", 140, LVCFMT_LEFT},
-                         {L"Modified", 120, LVCFMT_LEFT}};
-    int index = 0;
-    for (const auto& c : columns) {
-        LVCOLUMNW column{};
-        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
-        column.pszText = const_cast<wchar_t*>(c.title);
-        column.cx = c.width;
-        column.fmt = c.format;
-        ListView_InsertColumn(view_, index++, &column);
-    }
+    rebuildColumns();
 }
 
 void ShellListView::setRoot(const std::string& text) {
@@ -81,7 +65,43 @@ void ShellListView::Relist() {
     refill(true);
 }
 
+// Rebuilt at every listing, as the shell's own view does: widths the
+// operator changed do not survive it.
+void ShellListView::rebuildColumns() {
+    while (ListView_DeleteColumn(view_, 0)) {
+    }
+    int x = 8;
+    if (const HDC dc = ::GetDC(view_)) {
+        const auto font = reinterpret_cast<HFONT>(::SendMessageW(view_, WM_GETFONT, 0, 0));
+        const HGDIOBJ previous = font != nullptr ? ::SelectObject(dc, font) : nullptr;
+        SIZE size{};
+        if (::GetTextExtentPoint32W(dc, L"X", 1, &size) && size.cx > 0) x = size.cx;
+        if (previous != nullptr) ::SelectObject(dc, previous);
+        ::ReleaseDC(view_, dc);
+    }
+    struct {
+        const wchar_t* title;
+        int letters;
+        int format;
+    } const columns[] = {{L"Name", 25, LVCFMT_LEFT},
+                         {L"Size", 10, LVCFMT_RIGHT},
+                         {L"Type", 10, LVCFMT_LEFT},
+                         {L"Modified", 14, LVCFMT_LEFT}};
+    // A folder outside the file system has names only.
+    const int shown = listing_.outsideFileSystem() ? 1 : 4;
+    for (int index = 0; index < shown; ++index) {
+        const auto& c = columns[index];
+        LVCOLUMNW column{};
+        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
+        column.pszText = const_cast<wchar_t*>(c.title);
+        column.cx = c.letters * x;
+        column.fmt = c.format;
+        ListView_InsertColumn(view_, index, &column);
+    }
+}
+
 void ShellListView::refill(bool keepSelection) {
+    rebuildColumns();
     const auto selected = listing_.selectedIndex();
     // LVSICF_NOSCROLL keeps the scroll position of a re-listing.
     ListView_SetItemCountEx(view_, static_cast<int>(listing_.count()),
@@ -107,15 +127,27 @@ void ShellListView::select(std::optional<std::size_t> row) {
 
 void ShellListView::activate(int row) {
     if (row < 0 || static_cast<std::size_t>(row) >= listing_.count()) return;
-    if (!listing_.isFolder(static_cast<std::size_t>(row))) return;
-    listing_.showFolder(listing_.fullPath(static_cast<std::size_t>(row)));
-    refill(false);
+    const auto index = static_cast<std::size_t>(row);
+    if (listing_.enter(index)) {
+        refill(false);
+        return;
+    }
+    const Pidl item = listing_.item(index);
+    if (!item) return;
+    SHELLEXECUTEINFOW open{};
+    open.cbSize = sizeof open;
+    open.fMask = SEE_MASK_IDLIST;
+    open.hwnd = ::GetParent(view_);
+    open.lpIDList = item.get();
+    open.nShow = SW_SHOWNORMAL;
+    ::ShellExecuteExW(&open);
 }
 
 void ShellListView::contextMenu(int row, POINT at) {
     if (row < 0 || static_cast<std::size_t>(row) >= listing_.count()) return;
-    const std::string path = listing_.fullPath(static_cast<std::size_t>(row));
-    switch (ShowShellMenu(::GetParent(view_), path, at)) {
+    const Pidl item = listing_.item(static_cast<std::size_t>(row));
+    if (!item) return;
+    switch (ShowShellMenu(::GetParent(view_), item.get(), at)) {
         case ShellMenuResult::Rename:
             ListView_EditLabel(view_, row);
             break;
@@ -129,7 +161,13 @@ void ShellListView::contextMenu(int row, POINT at) {
 
 void ShellListView::showProperties(int row) {
     if (row < 0 || static_cast<std::size_t>(row) >= listing_.count()) return;
-    const std::wstring path = platform::Wide(listing_.fullPath(static_cast<std::size_t>(row)));
+    const auto index = static_cast<std::size_t>(row);
+    if (listing_.outsideFileSystem()) {
+        const Pidl item = listing_.item(index);
+        if (item) RunShellVerb(::GetParent(view_), item.get(), "properties");
+        return;
+    }
+    const std::wstring path = platform::Wide(listing_.fullPath(index));
     ::SHObjectProperties(::GetParent(view_), SHOP_FILEPATH, path.c_str(), nullptr);
 }
 
@@ -151,11 +189,23 @@ void ShellListView::showParent() {
 void ShellListView::fillItem(LVITEMW& item) {
     const auto row = static_cast<std::size_t>(item.iItem);
     if (row >= listing_.count()) return;
-    const std::string name(listing_.name(row));
+    const std::string name = listing_.displayName(row);
     const bool folder = listing_.isFolder(row);
-    if ((item.mask & LVIF_IMAGE) != 0) item.iImage = IconIndex(name, folder);
+    if ((item.mask & LVIF_IMAGE) != 0) {
+        // A file's icon by its kind, read from nothing; a virtual item's own.
+        if (listing_.outsideFileSystem()) {
+            const Pidl shellItem = listing_.item(row);
+            item.iImage = shellItem ? SmallIconOf(shellItem.get()) : 0;
+        } else {
+            item.iImage = IconIndex(name, folder);
+        }
+    }
     if ((item.mask & LVIF_TEXT) == 0) return;
     text_.clear();
+    if (listing_.outsideFileSystem() && item.iSubItem != kName) {
+        item.pszText = text_.data();
+        return;
+    }
     switch (item.iSubItem) {
         case kName:
             text_ = platform::Wide(name);
@@ -224,9 +274,12 @@ bool ShellListView::notify(const NMHDR& header, LRESULT& result) {
             result = TRUE;
             return true;
         }
-        case LVN_BEGINLABELEDITW:
-            result = FALSE;  // every name may be edited
+        case LVN_BEGINLABELEDITW: {
+            // An entry the shell does not let rename keeps its name, silently.
+            const auto& edit = reinterpret_cast<const NMLVDISPINFOW&>(header);
+            result = listing_.canRename(static_cast<std::size_t>(edit.item.iItem)) ? FALSE : TRUE;
             return true;
+        }
         case LVN_ENDLABELEDITW: {
             const auto& edit = reinterpret_cast<const NMLVDISPINFOW&>(header);
             result = FALSE;

@@ -1,7 +1,7 @@
 #pragma once
 // The letters view: a list view in detail mode whose rows are produced on
-// demand from the folder listing, so that a folder of 100,000 files costs
-// only the rows in sight.
+// demand from the listing, so that a folder of 100,000 files costs only the
+// rows in sight.
 
 #include <windows.h>
 // After windows.h, which it needs.
@@ -11,8 +11,8 @@
 #include <optional>
 #include <string>
 
-#include "core/FolderListing.h"
 #include "platform/Platform.h"
+#include "ui/win32/ShellListing.h"
 
 namespace dorvel::ui::win32 {
 
@@ -32,10 +32,11 @@ public:
     // Lists the folder again, keeping the selection by position.
     void Relist();
     std::optional<core::FolderEntry> SelectedEntry() const { return listing_.selectedEntry(); }
-    const core::FolderListing& listing() const { return listing_; }
+    const ShellListing& listing() const { return listing_; }
     void select(std::optional<std::size_t> row);
 
-    // Enter or a double-click on a folder shows it.
+    // Enter or a double-click: a folder is shown, a file opened with its
+    // program.
     void activate(int row);
     void showParent();
 
@@ -52,10 +53,11 @@ public:
 private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM w, LPARAM l);
     void refill(bool keepSelection);
+    void rebuildColumns();
     void fillItem(LVITEMW& item);
 
     platform::Platform& platform_;
-    core::FolderListing listing_;
+    ShellListing listing_;
     HWND view_ = nullptr;
     std::wstring text_;  // the text handed out for the last row asked for
     WNDPROC original_ = nullptr;

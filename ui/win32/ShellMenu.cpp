@@ -5,7 +5,9 @@
 
 #include <cstring>
 
+#include "core/PathRules.h"
 #include "platform/win32/WideText.h"
+#include "ui/win32/ShellObjects.h"
 
 namespace dorvel::ui::win32 {
 namespace {
@@ -13,50 +15,14 @@ namespace {
 constexpr UINT kFirstCommand = 1;
 constexpr UINT kLastCommand = 0x7FFF;
 
-// A COM pointer released when it goes.
-template <typename Interface>
-class ComPtr {
-public:
-    ComPtr() = default;
-    ~ComPtr() {
-        if (p_ != nullptr) p_->Release();
-    }
-    ComPtr(const ComPtr&) = delete;
-    ComPtr& operator=(const ComPtr&) = delete;
-    Interface** out() { return &p_; }
-    Interface* operator->() const { return p_; }
-    explicit operator bool() const { return p_ != nullptr; }
-
-private:
-    Interface* p_ = nullptr;
-};
-
-// An item list the shell allocated, freed when it goes.
-class Pidl {
-public:
-    ~Pidl() { ::CoTaskMemFree(p_); }
-    PIDLIST_ABSOLUTE* out() { return &p_; }
-    PIDLIST_ABSOLUTE get() const { return p_; }
-
-private:
-    PIDLIST_ABSOLUTE p_ = nullptr;
-};
-
 // The entry's own context menu.
-bool MenuFor(const std::string& path, ComPtr<IContextMenu>& menu) {
-    Pidl item;
-    if (FAILED(
-            ::SHParseDisplayName(platform::Wide(path).c_str(), nullptr, item.out(), 0, nullptr))) {
-        return false;
-    }
+bool MenuFor(const ITEMIDLIST* item, ComPtr<IContextMenu>& menu) {
+    if (item == nullptr) return false;
     ComPtr<IShellFolder> parent;
     PCUITEMID_CHILD child = nullptr;
-    if (FAILED(::SHBindToParent(item.get(), IID_IShellFolder,
-                                reinterpret_cast<void**>(parent.out()), &child))) {
-        return false;
-    }
-    return SUCCEEDED(parent->GetUIObjectOf(nullptr, 1, &child, IID_IContextMenu, nullptr,
-                                           reinterpret_cast<void**>(menu.out())));
+    if (FAILED(::SHBindToParent(item, IID_IShellFolder, parent.outVoid(), &child))) return false;
+    return SUCCEEDED(
+        parent->GetUIObjectOf(nullptr, 1, &child, IID_IContextMenu, nullptr, menu.outVoid()));
 }
 
 std::string VerbOf(IContextMenu* menu, UINT offset) {
@@ -65,7 +31,8 @@ std::string VerbOf(IContextMenu* menu, UINT offset) {
     return verb;
 }
 
-ShellMenuResult Run(HWND owner, IContextMenu* menu, UINT offset, const char* verb) {
+ShellMenuResult Run(HWND owner, const ITEMIDLIST* item, IContextMenu* menu, UINT offset,
+                    const char* verb) {
     const std::string name = verb != nullptr ? std::string(verb) : VerbOf(menu, offset);
     if (name == "rename") return ShellMenuResult::Rename;
     CMINVOKECOMMANDINFO invoke{};
@@ -76,9 +43,15 @@ ShellMenuResult Run(HWND owner, IContextMenu* menu, UINT offset, const char* ver
     // A verb run without the menu asks nothing either.
     if (verb != nullptr) invoke.fMask = CMIC_MASK_FLAG_NO_UI;
     // The program's settings file lives in the current directory, which an
-    // opened program must not take away.
+    // opened program must not take away; it opens in the entry's folder.
     wchar_t saved[MAX_PATH] = {};
     ::GetCurrentDirectoryW(MAX_PATH, saved);
+    if (name == "open") {
+        if (const auto path = FileSystemPathOf(item)) {
+            const std::string folder = core::PathRules::Host().folderOf(*path);
+            if (!folder.empty()) ::SetCurrentDirectoryW(platform::Wide(folder).c_str());
+        }
+    }
     const HRESULT ran = menu->InvokeCommand(&invoke);
     ::SetCurrentDirectoryW(saved);
     if (FAILED(ran)) return ShellMenuResult::Nothing;
@@ -88,8 +61,13 @@ ShellMenuResult Run(HWND owner, IContextMenu* menu, UINT offset, const char* ver
 }  // namespace
 
 ShellMenuResult ShowShellMenu(HWND owner, const std::string& path, POINT at) {
+    const Pidl item = ParsePath(path);
+    return ShowShellMenu(owner, item.get(), at);
+}
+
+ShellMenuResult ShowShellMenu(HWND owner, const ITEMIDLIST* item, POINT at) {
     ComPtr<IContextMenu> menu;
-    if (!MenuFor(path, menu)) return ShellMenuResult::Nothing;
+    if (!MenuFor(item, menu)) return ShellMenuResult::Nothing;
     const HMENU popup = ::CreatePopupMenu();
     ShellMenuResult result = ShellMenuResult::Nothing;
     if (SUCCEEDED(menu->QueryContextMenu(popup, 0, kFirstCommand, kLastCommand,
@@ -97,19 +75,24 @@ ShellMenuResult ShowShellMenu(HWND owner, const std::string& path, POINT at) {
         const UINT chosen =
             ::TrackPopupMenuEx(popup, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, owner, nullptr);
         if (chosen >= kFirstCommand)
-            result = Run(owner, menu.operator->(), chosen - kFirstCommand, nullptr);
+            result = Run(owner, item, menu.get(), chosen - kFirstCommand, nullptr);
     }
     ::DestroyMenu(popup);
     return result;
 }
 
 ShellMenuResult RunShellVerb(HWND owner, const std::string& path, const char* verb) {
+    const Pidl item = ParsePath(path);
+    return RunShellVerb(owner, item.get(), verb);
+}
+
+ShellMenuResult RunShellVerb(HWND owner, const ITEMIDLIST* item, const char* verb) {
     ComPtr<IContextMenu> menu;
-    if (!MenuFor(path, menu)) return ShellMenuResult::Nothing;
+    if (!MenuFor(item, menu)) return ShellMenuResult::Nothing;
     // Some menus run a verb only once they have been built.
     const HMENU popup = ::CreatePopupMenu();
     menu->QueryContextMenu(popup, 0, kFirstCommand, kLastCommand, CMF_NORMAL | CMF_CANRENAME);
-    const ShellMenuResult result = Run(owner, menu.operator->(), 0, verb);
+    const ShellMenuResult result = Run(owner, item, menu.get(), 0, verb);
     ::DestroyMenu(popup);
     return result;
 }

@@ -6,6 +6,7 @@
 #include <windows.h>
 // After windows.h, which it needs.
 #include <ole2.h>
+#include <shtypes.h>
 
 #include <string>
 
@@ -19,10 +20,12 @@ enum class ShellMenuResult { Nothing, Ran, Rename, Changed };
 // runs with the current directory saved and restored around it, as the
 // settings file lives there; a delete or a paste reports Changed so that
 // the view lists its folder again.
+ShellMenuResult ShowShellMenu(HWND owner, const ITEMIDLIST* item, POINT at);
 ShellMenuResult ShowShellMenu(HWND owner, const std::string& path, POINT at);
 
 // Runs one of the menu's commands by its verb, without the menu; for the
 // tests and the keyboard.
+ShellMenuResult RunShellVerb(HWND owner, const ITEMIDLIST* item, const char* verb);
 ShellMenuResult RunShellVerb(HWND owner, const std::string& path, const char* verb);
 
 // The COM the shell's objects need, for the lifetime of the user interface.

@@ -125,7 +125,10 @@ void TForm1::FormCreate() {
     panelWidth_ = stored.panel1;
     layout();
     try {
-        if (const auto info = platform_.inspect(stored.letters); info && info->isFolder) {
+        // A special-folder name is a root as well as a path is.
+        const auto info = platform_.inspect(stored.letters);
+        if ((info && info->isFolder) || VirtualSpecialFolder(stored.letters) ||
+            platform_.specialFolder(stored.letters)) {
             ShellListView1->setRoot(stored.letters);
         } else {
             storedLetters_ = stored.letters;
@@ -213,7 +216,7 @@ void TForm1::close() {
 
 void TForm1::Timer1Timer() {
     try {
-        if (core::OnWatchTick(ShellListView1->listing(), ShellListView2)) ShellListView1->Relist();
+        if (OnWatchTick(ShellListView1->listing(), ShellListView2)) ShellListView1->Relist();
     } catch (const core::PlatformError& e) {
         messages_.platformError(e.what());
     }

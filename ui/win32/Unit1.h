@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "core/FolderListing.h"
 #include "core/Messages.h"
 #include "core/RecipientList.h"
 #include "core/SettingsFile.h"
@@ -51,7 +50,7 @@ public:
     std::unique_ptr<CheckListBox> CheckListBox1;
     std::unique_ptr<ShellListView> ShellListView1;
     // The shadow listing of the watch: never shown, so it needs no window.
-    core::FolderListing ShellListView2;
+    ShellListing ShellListView2;
     std::unique_ptr<TForm2> Form2;  // owned: created during start-up
     std::unique_ptr<TForm3> Form3;
 

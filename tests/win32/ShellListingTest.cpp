@@ -1,0 +1,168 @@
+// The Windows letters listing over the shell's name space: the top of the
+// name space and the other folders outside the file system, the way between
+// them and the file system, and the watch over both.
+
+#include <gtest/gtest.h>
+#include <windows.h>
+// After windows.h, which they need.
+#include <commctrl.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <vector>
+
+#include "TempDir.h"
+#include "core/Messages.h"
+#include "platform/Platform.h"
+#include "platform/win32/WideText.h"
+#include "ui/win32/LettersView.h"
+#include "ui/win32/ShellListing.h"
+#include "ui/win32/ShellMenu.h"
+
+using namespace dorvel;
+using ui::win32::ShellListing;
+namespace fs = std::filesystem;
+
+namespace {
+
+const ui::win32::ComApartment kCom;
+
+std::vector<std::string> FullPaths(const ShellListing& listing) {
+    std::vector<std::string> paths;
+    for (std::size_t i = 0; i < listing.count(); ++i) paths.push_back(listing.fullPath(i));
+    return paths;
+}
+
+bool Holds(const std::vector<std::string>& paths, const std::string& path) {
+    return std::find(paths.begin(), paths.end(), path) != paths.end();
+}
+
+// The display name of My Computer as this system's shell gives it.
+std::string MyComputerName() {
+    ITEMIDLIST* item = nullptr;
+    ::SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &item);
+    SHFILEINFOW info{};
+    ::SHGetFileInfoW(reinterpret_cast<const wchar_t*>(item), 0, &info, sizeof info,
+                     SHGFI_PIDL | SHGFI_DISPLAYNAME);
+    ::CoTaskMemFree(item);
+    return platform::Utf8(info.szDisplayName);
+}
+
+std::string DesktopFolder() {
+    wchar_t path[MAX_PATH] = {};
+    ::SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, path);
+    return platform::Utf8(path);
+}
+
+}  // namespace
+
+TEST(ShellListing, TheDesktopRootListsTheTopOfTheNameSpaceFoldersFirst) {
+    ShellListing listing(platform::HostPlatform());
+    EXPECT_EQ(listing.root(), "rfDesktop");
+    listing.ensureListed();
+    ASSERT_TRUE(listing.outsideFileSystem());
+    const auto paths = FullPaths(listing);
+    EXPECT_TRUE(Holds(paths, MyComputerName()))
+        << "My Computer's path is a class identifier: its name stands in";
+    for (const auto& path : paths) EXPECT_NE(path.rfind("::", 0), 0u) << path;
+    bool filesBegun = false;
+    for (std::size_t i = 0; i < listing.count(); ++i) {
+        if (!listing.isFolder(i)) filesBegun = true;
+        EXPECT_FALSE(filesBegun && listing.isFolder(i)) << listing.displayName(i);
+    }
+}
+
+TEST(ShellListing, BackspaceClimbsFromADriveToMyComputerAndTheTopAndStopsThere) {
+    ShellListing listing(platform::HostPlatform());
+    listing.setRoot("C:");
+    EXPECT_EQ(listing.root(), "C:\\");
+    EXPECT_FALSE(listing.outsideFileSystem());
+
+    ASSERT_TRUE(listing.showParent());
+    EXPECT_TRUE(listing.outsideFileSystem());
+    EXPECT_TRUE(Holds(FullPaths(listing), "C:\\")) << "My Computer lists the drives";
+
+    ASSERT_TRUE(listing.showParent());
+    EXPECT_TRUE(Holds(FullPaths(listing), MyComputerName())) << "the top of the name space";
+    EXPECT_FALSE(listing.showParent());
+    EXPECT_EQ(listing.root(), "C:\\") << "the root text stays";
+}
+
+TEST(ShellListing, EnteringADriveFromMyComputerListsTheFileSystemAgain) {
+    fakes::TempDir dir;
+    ShellListing listing(platform::HostPlatform());
+    listing.setRoot("rfMyComputer");
+    ASSERT_TRUE(listing.outsideFileSystem());
+    const auto paths = FullPaths(listing);
+    const auto drive = std::find(paths.begin(), paths.end(), "C:\\");
+    ASSERT_NE(drive, paths.end());
+    const auto index = static_cast<std::size_t>(drive - paths.begin());
+    listing.select(index);
+    ASSERT_TRUE(listing.selectedEntry());
+    EXPECT_EQ(listing.selectedEntry()->fullPath, "C:\\");
+
+    ASSERT_TRUE(listing.enter(index));
+    EXPECT_FALSE(listing.outsideFileSystem());
+    EXPECT_TRUE(Holds(FullPaths(listing), "C:\\windows")) << "the drive's own folders";
+    EXPECT_FALSE(listing.selectedEntry()) << "a new folder starts without a selection";
+    EXPECT_EQ(listing.root(), "rfMyComputer");
+}
+
+TEST(ShellListing, ANameThatIsNoFolderKeepsRootAndListing) {
+    ShellListing listing(platform::HostPlatform());
+    listing.setRoot("rfMyComputer");
+    const auto before = FullPaths(listing);
+    for (const char* text : {"rfNoSuchFolder", "", "C:\\no\\such\\folder"}) {
+        try {
+            listing.setRoot(text);
+            ADD_FAILURE() << text << " was accepted";
+        } catch (const core::PlatformError& e) {
+            EXPECT_EQ(std::string(e.what()), std::string("Error setting path: \"") + text + "\"");
+        }
+        EXPECT_EQ(listing.root(), "rfMyComputer");
+        EXPECT_EQ(FullPaths(listing), before);
+    }
+    listing.setRoot("RFMYCOMPUTER");
+    EXPECT_EQ(listing.root(), "rfMyComputer") << "the same root in other letters changes nothing";
+}
+
+TEST(ShellListing, TheWatchOverTheTopOfTheNameSpaceSeesAFileOnTheDesktopAndNothingElse) {
+    ShellListing letters(platform::HostPlatform());
+    ShellListing shadow(platform::HostPlatform());
+    letters.ensureListed();
+    EXPECT_FALSE(ui::win32::OnWatchTick(letters, shadow));
+    EXPECT_FALSE(ui::win32::OnWatchTick(letters, shadow)) << "unchanged: never re-listed";
+
+    const fs::path desktop = platform::Wide(DesktopFolder());
+    fs::create_directories(desktop);
+    const fs::path extra = desktop / L"dorvel-watch-test.txt";
+    {
+        std::FILE* f = ::_wfopen(extra.c_str(), L"wb");
+        ASSERT_NE(f, nullptr);
+        std::fclose(f);
+    }
+    const bool changed = ui::win32::OnWatchTick(letters, shadow);
+    fs::remove(extra);
+    EXPECT_TRUE(changed) << "a new file on the desktop shows at the top of the name space";
+}
+
+TEST(ShellListing, TheViewShowsTheNameColumnAloneOutsideTheFileSystem) {
+    fakes::TempDir dir;
+    dir.write("LETTER.TXT", "x");
+    HWND parent = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 800, 600, nullptr, nullptr,
+                                    nullptr, nullptr);
+    ui::win32::ShellListView view(platform::HostPlatform(), parent, 1);
+    auto columns = [&] { return Header_GetItemCount(ListView_GetHeader(view.handle())); };
+    view.setRoot("rfDesktop");
+    EXPECT_EQ(columns(), 1);
+    view.setRoot(dir.path());
+    EXPECT_EQ(columns(), 4);
+    // 25, 10, 10 and 14 times the width of an X.
+    const int name = ListView_GetColumnWidth(view.handle(), 0);
+    EXPECT_EQ(name * 10, ListView_GetColumnWidth(view.handle(), 1) * 25);
+    EXPECT_EQ(name * 14, ListView_GetColumnWidth(view.handle(), 3) * 25);
+    ::DestroyWindow(parent);
+}
+
