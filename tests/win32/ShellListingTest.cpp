@@ -166,3 +166,18 @@ TEST(ShellListing, TheViewShowsTheNameColumnAloneOutsideTheFileSystem) {
     ::DestroyWindow(parent);
 }
 
+TEST(ProgramFile, CarriesItsIconForExplorerInBothSizes) {
+    const std::wstring program = fs::path(DORVEL_PROGRAM).wstring();
+    HICON large = nullptr;
+    HICON small = nullptr;
+    ASSERT_EQ(::ExtractIconExW(program.c_str(), 0, &large, &small, 1), 2u);
+    ICONINFO info{};
+    ASSERT_TRUE(::GetIconInfo(large, &info));
+    BITMAP picture{};
+    ::GetObjectW(info.hbmColor, sizeof picture, &picture);
+    EXPECT_EQ(picture.bmWidth, 32);
+    ::DeleteObject(info.hbmColor);
+    ::DeleteObject(info.hbmMask);
+    ::DestroyIcon(large);
+    ::DestroyIcon(small);
+}
