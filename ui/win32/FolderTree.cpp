@@ -10,6 +10,7 @@
 #include "core/Messages.h"
 #include "core/PathRules.h"
 #include "platform/win32/WideText.h"
+#include "ui/win32/ShellMenu.h"
 
 namespace dorvel::ui::win32 {
 namespace {
@@ -25,8 +26,8 @@ FolderTree::FolderTree(platform::Platform& platform, HWND parent, int id, RECT p
     : platform_(platform) {
     tree_ = ::CreateWindowExW(
         WS_EX_CLIENTEDGE, WC_TREEVIEWW, L"",
-        WS_CHILD | WS_VISIBLE | WS_TABSTOP | TVS_HASBUTTONS | TVS_SHOWSELALWAYS, place.left,
-        place.top, place.right - place.left, place.bottom - place.top, parent,
+        WS_CHILD | WS_VISIBLE | WS_TABSTOP | TVS_HASBUTTONS | TVS_SHOWSELALWAYS | TVS_EDITLABELS,
+        place.left, place.top, place.right - place.left, place.bottom - place.top, parent,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
     SHFILEINFOW info{};
     const auto images = reinterpret_cast<HIMAGELIST>(
@@ -95,10 +96,8 @@ std::string FolderTree::pathOf(HTREEITEM item) const {
     return paths_[static_cast<std::size_t>(data.lParam)];
 }
 
-void FolderTree::refillSelected() {
-    const HTREEITEM item = TreeView_GetSelection(tree_);
-    if (item == nullptr) return;
-    const bool expanded = (TreeView_GetItemState(tree_, item, TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
+// Drops a node's children; they are listed again when it is next opened.
+void FolderTree::empty(HTREEITEM item) {
     while (const HTREEITEM child = TreeView_GetChild(tree_, item))
         TreeView_DeleteItem(tree_, child);
     TVITEMW data{};
@@ -109,8 +108,79 @@ void FolderTree::refillSelected() {
     data.mask = TVIF_CHILDREN | TVIF_HANDLE;
     data.cChildren = 1;
     TreeView_SetItem(tree_, &data);
+}
+
+void FolderTree::refillSelected() {
+    const HTREEITEM item = TreeView_GetSelection(tree_);
+    if (item == nullptr) return;
+    const bool expanded = (TreeView_GetItemState(tree_, item, TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
+    empty(item);
     fill(item);
     if (expanded) TreeView_Expand(tree_, item, TVE_EXPAND);
+}
+
+void FolderTree::contextMenu(POINT screen) {
+    TVHITTESTINFO hit{};
+    hit.pt = screen;
+    ::ScreenToClient(tree_, &hit.pt);
+    const HTREEITEM item = TreeView_HitTest(tree_, &hit);
+    if (item == nullptr) return;
+    TreeView_SelectItem(tree_, item);
+    const auto result = ShowShellMenu(::GetParent(tree_), pathOf(item), screen);
+    afterCommand(item, static_cast<int>(result));
+}
+
+void FolderTree::runVerb(const char* verb) {
+    const HTREEITEM item = TreeView_GetSelection(tree_);
+    if (item == nullptr) return;
+    const auto result = RunShellVerb(::GetParent(tree_), pathOf(item), verb);
+    afterCommand(item, static_cast<int>(result));
+}
+
+void FolderTree::afterCommand(HTREEITEM item, int result) {
+    switch (static_cast<ShellMenuResult>(result)) {
+        case ShellMenuResult::Rename:
+            ::SetFocus(tree_);
+            TreeView_EditLabel(tree_, item);
+            break;
+        case ShellMenuResult::Changed: {
+            // A folder deleted goes from the tree; one pasted into is rebuilt.
+            const auto info = platform_.inspect(pathOf(item));
+            if (!info || !info->isFolder) {
+                TreeView_DeleteItem(tree_, item);
+            } else {
+                const bool expanded =
+                    (TreeView_GetItemState(tree_, item, TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
+                empty(item);
+                fill(item);
+                if (expanded) TreeView_Expand(tree_, item, TVE_EXPAND);
+            }
+            break;
+        }
+        default:
+            break;
+    }
+}
+
+bool FolderTree::renameNode(HTREEITEM item, const std::string& newName) {
+    const core::PathRules& rules = core::PathRules::Host();
+    const std::string old = rules.withoutTrailingSeparators(pathOf(item));
+    if (newName.empty() || newName == "." || newName == ".." ||
+        newName.find_first_of("\\/") != std::string::npos) {
+        return false;
+    }
+    const std::string renamed = rules.withSeparator(rules.folderOf(old)) + newName;
+    if (!platform_.move(old, renamed).ok()) return false;
+    TVITEMW data{};
+    data.mask = TVIF_PARAM | TVIF_HANDLE;
+    data.hItem = item;
+    TreeView_GetItem(tree_, &data);
+    paths_[static_cast<std::size_t>(data.lParam)] = renamed;
+    // The folders below it now have other paths: they are listed again.
+    const bool expanded = (TreeView_GetItemState(tree_, item, TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
+    empty(item);
+    if (expanded) TreeView_Expand(tree_, item, TVE_EXPAND);
+    return true;
 }
 
 std::vector<std::string> FolderTree::childNames(const std::string& path) {
@@ -188,6 +258,40 @@ bool FolderTree::notify(const NMHDR& header, LRESULT& result) {
             if (onChange) onChange();
             result = 0;
             return true;
+        case NM_RCLICK: {
+            POINT at;
+            ::GetCursorPos(&at);
+            contextMenu(at);
+            result = TRUE;
+            return true;
+        }
+        case TVN_BEGINLABELEDITW: {
+            // The desktop and the drives keep their names.
+            const auto& edit = reinterpret_cast<const NMTVDISPINFOW&>(header);
+            const std::string path = pathOf(edit.item.hItem);
+            const bool refused = edit.item.hItem == top_ || core::PathRules::Host().isTop(path);
+            editing_ = !refused;
+            result = refused ? TRUE : FALSE;
+            return true;
+        }
+        case TVN_ENDLABELEDITW: {
+            const auto& edit = reinterpret_cast<const NMTVDISPINFOW&>(header);
+            result = FALSE;
+            if (!editing_) return true;
+            editing_ = false;
+            if (edit.item.pszText == nullptr) return true;  // cancelled
+            const std::string newName = platform::Utf8(edit.item.pszText);
+            if (!renameNode(edit.item.hItem, newName)) {
+                if (onError) onError("Rename to " + newName + " failed");
+                return true;
+            }
+            result = TRUE;  // the node takes the new text
+            if (edit.item.hItem == TreeView_GetSelection(tree_)) {
+                watch_->watch(selectedPath());
+                if (onChange) onChange();
+            }
+            return true;
+        }
         default:
             return false;
     }

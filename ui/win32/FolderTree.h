@@ -39,6 +39,16 @@ public:
     // The names of a node's children as shown, for the tests.
     std::vector<std::string> childNames(const std::string& path);
 
+    // A right click: the node under the mouse is selected and the shell's
+    // context menu for its folder opens. Its rename edits the node in place;
+    // a delete removes the node, a paste rebuilds it.
+    void contextMenu(POINT screen);
+    // Runs one of the menu's commands on the selected folder by its verb,
+    // as the menu would; for the tests.
+    void runVerb(const char* verb);
+    // Where a refused rename is reported.
+    std::function<void(const std::string&)> onError;
+
     // The parent hands over the tree's WM_NOTIFY; true when it was handled.
     bool notify(const NMHDR& header, LRESULT& result);
 
@@ -47,6 +57,9 @@ private:
     void fill(HTREEITEM item);
     std::string pathOf(HTREEITEM item) const;
     HTREEITEM childNamed(HTREEITEM parent, const std::string& path);
+    void afterCommand(HTREEITEM item, int result);
+    void empty(HTREEITEM item);
+    bool renameNode(HTREEITEM item, const std::string& newName);
 
     platform::Platform& platform_;
     HWND tree_ = nullptr;
@@ -55,6 +68,8 @@ private:
     std::vector<std::string> paths_;
     std::vector<bool> filled_;
     int folderIcon_ = 0;
+    // The tree may end one edit twice (the button, then the lost focus).
+    bool editing_ = false;
     std::unique_ptr<FolderWatch> watch_;
 };
 

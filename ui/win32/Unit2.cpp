@@ -55,6 +55,7 @@ TForm2::TForm2(platform::Platform& platform, core::Messages& messages, HWND owne
     ShellTreeView1 =
         std::make_unique<FolderTree>(platform_, w, kTree, RECT{524 - 161, 0, 524, 295});
     ShellTreeView1->onChange = [this] { ShellTreeView1Change(); };
+    ShellTreeView1->onError = [this](const std::string& text) { messages_.platformError(text); };
     Button2 = control(L"BUTTON", L"Завершить", WS_TABSTOP | BS_PUSHBUTTON, 280, 256, 75, 25,
                       plain_.get(), kButton2);
     ::SetWindowPos(::GetDlgItem(w, kTree), CheckBox1, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
