@@ -97,6 +97,24 @@ case "$case_name" in
     [ "$(cgrep -E '^(Top|Left|Height|Width|L_)' "$ini")" = "$before" ] ||
       fail "a restart changed the geometry or the ticks"
     ;;
+  minimise_and_restore)
+    start
+    # The taskbar's window is the main window's owner, titled with the
+    # program's title; the main window itself stays off the taskbar.
+    owner="$(xprop -id "$main" WM_TRANSIENT_FOR | awk '{print $NF}')"
+    [ "$(xprop -id "$owner" WM_NAME | cut -d'"' -f2)" = "dorvel" ] ||
+      fail "the owner is titled $(xprop -id "$owner" WM_NAME)"
+    xprop -id "$main" _NET_WM_STATE | cgrep -q SKIP_TASKBAR || fail "the main window has a button"
+    viewable() { xwininfo -id "$1" 2>/dev/null | cgrep -q 'IsViewable'; }
+    iconic() { xprop -id "$1" WM_STATE 2>/dev/null | cgrep -q Iconic; }
+    xdotool windowminimize "$main"
+    until_true iconic "$owner" || fail "the program's button was not minimised"
+    until_true eval '! viewable "$main"' || fail "the main window stayed on the screen"
+    xdotool windowactivate "$owner" 2>/dev/null || xdotool windowmap "$owner"
+    until_true viewable "$main" || fail "the main window did not come back"
+    close
+    cgrep -q $'^WindowState=0\r$' "$ini" || fail "WindowState: $(cgrep WindowState "$ini" | tr -d '\r')"
+    ;;
   *)
     fail "no such case"
     ;;

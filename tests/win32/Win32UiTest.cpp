@@ -13,6 +13,7 @@
 #include "FakePlatform.h"
 #include "TempDir.h"
 #include "platform/win32/WideText.h"
+#include "ui/win32/MessageBoxes.h"
 #include "ui/win32/ShellMenu.h"
 #include "ui/win32/Unit1.h"
 #include "win32/WineTestHelpers.h"
@@ -323,18 +324,51 @@ TEST_F(MainWindow, EnteringAFieldThatNamesAHiddenFolderKeepsItsText) {
 
 TEST_F(MainWindow, AShortcutSetToRunMaximisedOrMinimisedOverridesTheStoredState) {
     cd = std::make_unique<fakes::InDirectory>(dir / "run");
+    // Minimised, the program is its taskbar button alone.
+    auto minimised = [&] {
+        return form->application().minimized() && !::IsWindowVisible(form->handle());
+    };
     form = std::make_unique<ui::win32::TForm1>(platform::HostPlatform(), messages);
     form->showInStoredState(SW_SHOWMAXIMIZED);
     EXPECT_TRUE(::IsZoomed(form->handle()));
     form.reset();
     form = std::make_unique<ui::win32::TForm1>(platform::HostPlatform(), messages);
     form->showInStoredState(SW_SHOWMINNOACTIVE);
-    EXPECT_TRUE(::IsIconic(form->handle()));
+    EXPECT_TRUE(minimised());
     form.reset();
     dir.write("run/dorvel.ini", "[Form1]\r\nWindowState=1\r\n");
     form = std::make_unique<ui::win32::TForm1>(platform::HostPlatform(), messages);
     form->showInStoredState(SW_SHOWNORMAL);
-    EXPECT_TRUE(::IsIconic(form->handle())) << "a stored state of 1 starts minimised";
+    EXPECT_TRUE(minimised()) << "a stored state of 1 starts minimised";
+}
+
+TEST_F(MainWindow, TheTaskbarButtonCarriesTheProgramsTitleAndMinimisesTheProgram) {
+    start();
+    const HWND application = ::GetWindow(form->handle(), GW_OWNER);
+    ASSERT_EQ(application, form->application().handle());
+    wchar_t title[64] = {};
+    ::GetWindowTextW(application, title, 64);
+    EXPECT_EQ(platform::Utf8(title), ui::win32::RunningProgramTitle());
+    ::GetWindowTextW(form->handle(), title, 64);
+    EXPECT_EQ(std::wstring(title), L".") << "the main window keeps its caption";
+    RECT place{};
+    ::GetWindowRect(application, &place);
+    EXPECT_TRUE(::IsRectEmpty(&place)) << "the button's window is never seen";
+
+    ::SendMessageW(form->handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_TRUE(form->application().minimized());
+    EXPECT_FALSE(::IsWindowVisible(form->handle()));
+    ::SendMessageW(application, WM_SYSCOMMAND, SC_RESTORE, 0);
+    EXPECT_FALSE(form->application().minimized());
+    EXPECT_TRUE(::IsWindowVisible(form->handle()));
+
+    // Closed from the taskbar while minimised: the state is kept as 1.
+    ::SendMessageW(form->handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ::SendMessageW(application, WM_CLOSE, 0, 0);
+    Serve(std::chrono::milliseconds(100));
+    ASSERT_TRUE(form->closeRequested());
+    form->FormDestroy();
+    EXPECT_NE(dir.read("run/dorvel.ini").find("WindowState=1\r\n"), std::string::npos);
 }
 
 TEST_F(MainWindow, TheTreeFollowsChangesInTheFolderLastSelected) {

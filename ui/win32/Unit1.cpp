@@ -5,11 +5,11 @@
 
 #include "core/DeletedFilesMover.h"
 #include "core/FileBrowser.h"
-#include "core/LettersWatch.h"
 #include "core/MailSending.h"
 #include "platform/win32/WideText.h"
 #include "ui/win32/Artwork.h"
 #include "ui/win32/FormWindow.h"
+#include "ui/win32/MessageBoxes.h"
 
 namespace dorvel::ui::win32 {
 namespace {
@@ -37,16 +37,21 @@ constexpr ToolButton kButtons[] = {{1, 0, "Отправить файл на вы
 }  // namespace
 
 TForm1::TForm1(platform::Platform& platform, core::Messages& messages)
-    : ShellListView2(platform), platform_(platform), messages_(messages), runner_(platform) {
+    : ShellListView2(platform),
+      platform_(platform),
+      messages_(messages),
+      runner_(platform),
+      application_(RunningProgramTitle()) {
     INITCOMMONCONTROLSEX controls{sizeof controls,
                                   ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES | ICC_ANIMATE_CLASS};
     ::InitCommonControlsEx(&controls);
     const core::SettingsRecord design;
     window_ =
         CreateFormWindow({kClassName, L".", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, design.left,
-                          design.top, design.width, design.height, false, nullptr},
+                          design.top, design.width, design.height, false, application_.handle()},
                          this, &TForm1::Procedure);
     HWND w = window_.get();
+    application_.setMainForm(w);
     font_ = MakeFont(L"MS Sans Serif", 11);
     icon_ = WindowIcon();
     ::SendMessageW(w, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.get()));
@@ -159,7 +164,11 @@ void TForm1::showInStoredState(int showRequest) {
                                          : SW_SHOWNORMAL;
     // A shortcut set to run maximised or minimised has the last word.
     if (showRequest == SW_SHOWMAXIMIZED || showRequest == SW_SHOWMINNOACTIVE) show = showRequest;
-    ::ShowWindow(window_.get(), show);
+    // Minimised, the program is its taskbar button alone, as after the
+    // operator minimises it.
+    const bool minimised = show == SW_SHOWMINIMIZED || show == SW_SHOWMINNOACTIVE;
+    application_.show(minimised, storedWindowState_ == 2 ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
+    if (!minimised) ::ShowWindow(window_.get(), show);
     ::UpdateWindow(window_.get());
 }
 
@@ -174,9 +183,9 @@ core::SettingsRecord TForm1::currentValues() const {
     r.top = placement.rcNormalPosition.top;
     r.width = placement.rcNormalPosition.right - placement.rcNormalPosition.left;
     r.height = placement.rcNormalPosition.bottom - placement.rcNormalPosition.top;
-    r.windowState = placement.showCmd == SW_SHOWMAXIMIZED   ? 2
-                    : placement.showCmd == SW_SHOWMINIMIZED ? 1
-                                                            : 0;
+    r.windowState = minimizedAtClose_ || placement.showCmd == SW_SHOWMINIMIZED ? 1
+                    : placement.showCmd == SW_SHOWMAXIMIZED                    ? 2
+                                                                               : 0;
     r.panel1 = panelWidth_;
     r.letters = ShellListView1->root() == rootAtStart_ && !storedLetters_.empty()
                     ? storedLetters_
@@ -207,10 +216,12 @@ void TForm1::close() {
     closeRequested_ = true;
     placementAtClose_.length = sizeof placementAtClose_;
     ::GetWindowPlacement(window_.get(), &placementAtClose_);
+    minimizedAtClose_ = application_.minimized();
     // A send waiting on the mail tool stops waiting; its remaining runs and
     // its move still happen before the program ends.
     runner_.stopWaiting();
     ::ShowWindow(window_.get(), SW_HIDE);
+    ::ShowWindow(application_.handle(), SW_HIDE);  // the taskbar button goes too
     ::PostQuitMessage(0);
 }
 
@@ -346,6 +357,14 @@ LRESULT TForm1::handle(UINT message, WPARAM w, LPARAM l) {
         case WM_CLOSE:
             close();
             return 0;
+        case WM_SYSCOMMAND:
+            // An owned window would minimise onto the desktop; the program
+            // minimises to its taskbar button.
+            if ((w & 0xFFF0) == SC_MINIMIZE) {
+                application_.minimize();
+                return 0;
+            }
+            break;
         default:
             break;
     }

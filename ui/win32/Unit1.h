@@ -13,6 +13,7 @@
 #include "core/RecipientList.h"
 #include "core/SettingsFile.h"
 #include "platform/Platform.h"
+#include "ui/win32/ApplicationWindow.h"
 #include "ui/win32/CheckListBox.h"
 #include "ui/win32/Handles.h"
 #include "ui/win32/LettersView.h"
@@ -42,6 +43,8 @@ public:
     bool closeRequested() const { return closeRequested_; }
 
     HWND handle() const { return window_.get(); }
+    // The owner that carries the taskbar button.
+    const ApplicationWindow& application() const { return application_; }
     const std::string& mailDirectory() const { return mailDirectory_; }
     std::vector<core::Recipient>& recipients() { return recipients_; }
     int panelWidth() const { return panelWidth_; }
@@ -73,6 +76,7 @@ private:
     core::Messages& messages_;
     MessageWaitRunner runner_;
     // Declared before the window, so that they outlive it.
+    ApplicationWindow application_;
     OwnedImageList images_;
     OwnedIcon icon_;
     OwnedFont font_;
@@ -87,6 +91,7 @@ private:
     int panelWidth_ = 185;
     bool dragging_ = false;
     WINDOWPLACEMENT placementAtClose_{};
+    bool minimizedAtClose_ = false;
     // A stored letters folder missing at start-up (a share not yet mounted)
     // is written back as it was unless a root is set meanwhile.
     std::string storedLetters_;
