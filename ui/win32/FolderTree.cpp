@@ -11,6 +11,7 @@
 #include "core/PathRules.h"
 #include "platform/win32/WideText.h"
 #include "ui/win32/ShellMenu.h"
+#include "ui/win32/ShellObjects.h"
 
 namespace dorvel::ui::win32 {
 namespace {
@@ -37,7 +38,26 @@ FolderTree::FolderTree(platform::Platform& platform, HWND parent, int id, RECT p
     TreeView_SetImageList(tree_, images, TVSIL_NORMAL);
 
     const std::string desktop = platform_.specialFolder(core::kDesktopRoot).value_or("C:\\");
-    top_ = add(TVI_ROOT, "Desktop", desktop);
+    // The top is the shell's desktop, by the name and icon the shell gives it.
+    std::string desktopName = "Desktop";
+    int desktopIcon = folderIcon_;
+    if (const Pidl top = VirtualSpecialFolder(core::kDesktopRoot)) {
+        SHFILEINFOW shown{};
+        if (::SHGetFileInfoW(
+                reinterpret_cast<const wchar_t*>(top.get()), 0, &shown, sizeof shown,
+                SHGFI_PIDL | SHGFI_DISPLAYNAME | SHGFI_SYSICONINDEX | SHGFI_SMALLICON) &&
+            shown.szDisplayName[0] != L'\0') {
+            desktopName = platform::Utf8(shown.szDisplayName);
+            desktopIcon = shown.iIcon;
+        }
+    }
+    top_ = add(TVI_ROOT, desktopName, desktop);
+    TVITEMW look{};
+    look.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_HANDLE;
+    look.hItem = top_;
+    look.iImage = desktopIcon;
+    look.iSelectedImage = desktopIcon;
+    TreeView_SetItem(tree_, &look);
     fill(top_);
     // The drives, as the shell shows them under the desktop.
     wchar_t drives[512] = {};
