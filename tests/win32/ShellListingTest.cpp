@@ -166,6 +166,41 @@ TEST(ShellListing, TheViewShowsTheNameColumnAloneOutsideTheFileSystem) {
     ::DestroyWindow(parent);
 }
 
+// Explorer set to hide the extensions of files, for one test.
+class ExtensionsHidden {
+public:
+    ExtensionsHidden() {
+        const DWORD hide = 1;
+        ::RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"HideFileExt", REG_DWORD, &hide, sizeof hide);
+    }
+    ~ExtensionsHidden() { ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, L"HideFileExt"); }
+    ExtensionsHidden(const ExtensionsHidden&) = delete;
+    ExtensionsHidden& operator=(const ExtensionsHidden&) = delete;
+
+private:
+    static constexpr const wchar_t* kKey =
+        L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced";
+};
+
+TEST(ShellListing, AFileShowsTheShellsNameAndARenameKeepsTheHiddenExtension) {
+    fakes::TempDir dir;
+    dir.write("REPORT.DOC", "report");
+    dir.write("MEMO.DOC", "memo");
+    const ExtensionsHidden hidden;
+    ShellListing listing(platform::HostPlatform());
+    listing.setRoot(dir.path());
+    ASSERT_EQ(listing.count(), 2u);
+    EXPECT_EQ(listing.displayName(1), "REPORT");
+    EXPECT_EQ(listing.fullPath(1), dir / "REPORT.DOC") << "the path keeps the whole name";
+
+    EXPECT_TRUE(listing.rename(1, "LETTER"));
+    EXPECT_EQ(dir.read("LETTER.DOC"), "report");
+    EXPECT_EQ(listing.displayName(1), "LETTER");
+    EXPECT_EQ(listing.fullPath(1), dir / "LETTER.DOC");
+    EXPECT_FALSE(listing.rename(1, "MEMO")) << "never over another file";
+    EXPECT_EQ(dir.read("MEMO.DOC"), "memo");
+}
+
 TEST(ProgramFile, CarriesItsIconForExplorerInBothSizes) {
     const std::wstring program = fs::path(DORVEL_PROGRAM).wstring();
     HICON large = nullptr;

@@ -197,7 +197,7 @@ void ShellListView::fillItem(LVITEMW& item) {
             const Pidl shellItem = listing_.item(row);
             item.iImage = shellItem ? SmallIconOf(shellItem.get()) : 0;
         } else {
-            item.iImage = IconIndex(name, folder);
+            item.iImage = IconIndex(listing_.fullPath(row), folder);
         }
     }
     if ((item.mask & LVIF_TEXT) == 0) return;
@@ -218,7 +218,7 @@ void ShellListView::fillItem(LVITEMW& item) {
             }
             break;
         case kType:
-            text_ = TypeName(name, folder);
+            text_ = TypeName(listing_.fullPath(row), folder);
             break;
         case kModified:
             if (const auto info = platform_.inspect(listing_.fullPath(row))) {

@@ -1,5 +1,7 @@
 #include "ui/win32/ShellListing.h"
 
+#include <shellapi.h>
+
 #include <algorithm>
 #include <vector>
 
@@ -105,6 +107,7 @@ void ShellListing::setRoot(const std::string& text) {
         root_ = text;
         return;
     }
+    shownNames_.clear();
     if (files_.hasRoot(text)) {
         // The file listing kept this root while the view was elsewhere.
         const auto folder = files_.folderForRoot(text);
@@ -126,6 +129,7 @@ std::string ShellListing::displayedFolder() const {
 
 void ShellListing::ensureListed() {
     if (!shell_) {
+        shownNames_.clear();
         files_.ensureListed();
     } else if (!shell_->listed) {
         shell_->list();
@@ -134,6 +138,7 @@ void ShellListing::ensureListed() {
 
 void ShellListing::relist() {
     if (!shell_) {
+        shownNames_.clear();
         files_.relist();
         return;
     }
@@ -145,7 +150,22 @@ void ShellListing::relist() {
 std::size_t ShellListing::count() const { return shell_ ? shell_->entries.size() : files_.count(); }
 
 std::string ShellListing::displayName(std::size_t index) const {
-    return shell_ ? shell_->entries[index].name : std::string(files_.name(index));
+    if (shell_) return shell_->entries[index].name;
+    // The shell's name of a file may hide its extension, as the operator has
+    // Explorer set; asked only for the rows in sight, as it is slow to get.
+    if (const auto known = shownNames_.find(index); known != shownNames_.end()) {
+        return known->second;
+    }
+    SHFILEINFOW shown{};
+    std::string name;
+    if (::SHGetFileInfoW(platform::Wide(files_.fullPath(index)).c_str(), 0, &shown, sizeof shown,
+                         SHGFI_DISPLAYNAME) &&
+        shown.szDisplayName[0] != L'\0') {
+        name = platform::Utf8(shown.szDisplayName);
+    } else {
+        name = std::string(files_.name(index));
+    }
+    return shownNames_.emplace(index, std::move(name)).first->second;
 }
 
 std::string ShellListing::fullPath(std::size_t index) const {
@@ -172,7 +192,18 @@ bool ShellListing::canRename(std::size_t index) const {
 }
 
 bool ShellListing::rename(std::size_t index, std::string_view newName) {
-    if (!shell_) return files_.rename(index, newName);
+    if (!shell_) {
+        // A name typed over a shown name without its extension keeps the
+        // extension, as a rename in Explorer does.
+        const std::string shown = displayName(index);
+        const std::string_view file = files_.name(index);
+        std::string target(newName);
+        if (shown != file && file.substr(0, shown.size()) == shown) {
+            target.append(file.substr(shown.size()));
+        }
+        shownNames_.erase(index);
+        return files_.rename(index, target);
+    }
     if (index >= count() || !shell_->shell) return false;
     auto& entry = shell_->entries[index];
     if (newName == entry.name) return true;
@@ -190,6 +221,7 @@ bool ShellListing::rename(std::size_t index, std::string_view newName) {
 bool ShellListing::enter(std::size_t index) {
     if (index >= count() || !isFolder(index)) return false;
     if (!shell_) {
+        shownNames_.clear();
         files_.showFolder(files_.fullPath(index));
         return true;
     }
@@ -198,6 +230,7 @@ bool ShellListing::enter(std::size_t index) {
 }
 
 bool ShellListing::showParent() {
+    shownNames_.clear();
     if (!shell_) {
         if (files_.showParent()) return true;
         // Above a drive or a share the name space goes on: My Computer, the
@@ -234,6 +267,7 @@ std::optional<core::FolderEntry> ShellListing::selectedEntry() const {
 }
 
 void ShellListing::showItem(Pidl absolute) {
+    shownNames_.clear();
     if (const auto path = FileSystemPathOf(absolute.get())) {
         files_.showFolder(*path);
         shell_.reset();
@@ -253,6 +287,7 @@ void ShellListing::showShellFolder(Pidl absolute) {
 void ShellListing::listSameFolderAs(const ShellListing& other) {
     if (!other.shell_) {
         shell_.reset();
+        shownNames_.clear();
         files_.showFolder(other.files_.displayedFolder());
         return;
     }

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "core/FolderEntry.h"
 #include "core/FolderListing.h"
@@ -41,6 +42,7 @@ public:
     void relist();
 
     std::size_t count() const;
+    // The shell's name in the folder, which may hide a file's extension.
     std::string displayName(std::size_t index) const;
     std::string fullPath(std::size_t index) const;
     bool isFolder(std::size_t index) const;
@@ -76,6 +78,8 @@ private:
     platform::Platform& platform_;
     std::string root_;
     core::FolderListing files_;
+    // The shell's names of the file rows asked for so far.
+    mutable std::unordered_map<std::size_t, std::string> shownNames_;
     std::unique_ptr<ShellFolder> shell_;  // set while outside the file system
 };
 
