@@ -148,24 +148,6 @@ TEST(ShellListing, TheWatchOverTheTopOfTheNameSpaceSeesAFileOnTheDesktopAndNothi
     EXPECT_TRUE(changed) << "a new file on the desktop shows at the top of the name space";
 }
 
-TEST(ShellListing, TheViewShowsTheNameColumnAloneOutsideTheFileSystem) {
-    fakes::TempDir dir;
-    dir.write("LETTER.TXT", "x");
-    HWND parent = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 800, 600, nullptr, nullptr,
-                                    nullptr, nullptr);
-    ui::win32::ShellListView view(platform::HostPlatform(), parent, 1);
-    auto columns = [&] { return Header_GetItemCount(ListView_GetHeader(view.handle())); };
-    view.setRoot("rfDesktop");
-    EXPECT_EQ(columns(), 1);
-    view.setRoot(dir.path());
-    EXPECT_EQ(columns(), 4);
-    // 25, 10, 10 and 14 times the width of an X.
-    const int name = ListView_GetColumnWidth(view.handle(), 0);
-    EXPECT_EQ(name * 10, ListView_GetColumnWidth(view.handle(), 1) * 25);
-    EXPECT_EQ(name * 14, ListView_GetColumnWidth(view.handle(), 3) * 25);
-    ::DestroyWindow(parent);
-}
-
 // Explorer set to hide the extensions of files, for one test.
 class ExtensionsHidden {
 public:

@@ -6,6 +6,7 @@
 // After windows.h, which they need.
 #include <commctrl.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <sstream>
@@ -109,6 +110,30 @@ protected:
     std::unique_ptr<fakes::InDirectory> cd;
     std::unique_ptr<ui::win32::TForm1> form;
 };
+
+// The header's captions and one row's texts, as the view shows them.
+struct Shown {
+    std::vector<std::string> captions;
+    std::vector<std::string> row;
+};
+
+Shown ShownRow(HWND view, int row) {
+    Shown shown;
+    const HWND header = ListView_GetHeader(view);
+    for (int c = 0; c < Header_GetItemCount(header); ++c) {
+        wchar_t text[128] = {};
+        HDITEMW item{};
+        item.mask = HDI_TEXT;
+        item.pszText = text;
+        item.cchTextMax = 128;
+        Header_GetItem(header, c, &item);
+        shown.captions.push_back(platform::Utf8(text));
+        wchar_t cell[256] = {};
+        ListView_GetItemText(view, row, c, cell, 256);
+        shown.row.push_back(platform::Utf8(cell));
+    }
+    return shown;
+}
 
 }  // namespace
 
@@ -420,6 +445,30 @@ TEST_F(MainWindow, TheTreesMenuRenamesAFolderInPlaceNeverOverAnother) {
     // Wine's delete asks first even when told not to: the node's removal
     // after a delete is seen on Windows only.
     EXPECT_TRUE(dialog.FormClose());
+}
+
+TEST_F(MainWindow, TheLettersViewShowsTheShellsColumnsAndRelistsFromTheTop) {
+    dir.write("letters/LETTER.TXT", std::string(2000, 'x'));
+    for (int i = 0; i < 200; ++i)
+        dir.write("letters/NOTE" + std::to_string(1000 + i) + ".TXT", "n");
+    start();
+    Serve(std::chrono::milliseconds(100));
+    const Shown shown = ShownRow(view(), 0);
+    ASSERT_GE(shown.captions.size(), 4u) << "name, size, type and modification time at least";
+    EXPECT_EQ(shown.row[0], "LETTER.TXT");
+    const auto size = std::find(shown.captions.begin(), shown.captions.end(), "Size");
+    ASSERT_NE(size, shown.captions.end());
+    EXPECT_EQ(shown.row[static_cast<std::size_t>(size - shown.captions.begin())], "2 KB")
+        << "the shell's own text";
+
+    // F5 after scrolling down: the view starts from its first row again.
+    form->ShellListView1->select(150);
+    const std::string selected = form->ShellListView1->listing().fullPath(150);
+    ASSERT_GT(ListView_GetTopIndex(view()), 0);
+    ::SendMessageW(view(), WM_KEYDOWN, VK_F5, 0);
+    EXPECT_EQ(ListView_GetTopIndex(view()), 0);
+    ASSERT_TRUE(form->ShellListView1->SelectedEntry());
+    EXPECT_EQ(form->ShellListView1->SelectedEntry()->fullPath, selected) << "kept by position";
 }
 
 TEST_F(MainWindow, ALetterIsRenamedInPlaceAndNeverOverAnother) {

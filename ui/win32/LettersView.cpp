@@ -3,6 +3,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <ctime>
 
 #include "platform/win32/WideText.h"
@@ -71,14 +72,41 @@ void ShellListView::rebuildColumns() {
     while (ListView_DeleteColumn(view_, 0)) {
     }
     int x = 8;
+    int average = 6;
     if (const HDC dc = ::GetDC(view_)) {
         const auto font = reinterpret_cast<HFONT>(::SendMessageW(view_, WM_GETFONT, 0, 0));
         const HGDIOBJ previous = font != nullptr ? ::SelectObject(dc, font) : nullptr;
         SIZE size{};
         if (::GetTextExtentPoint32W(dc, L"X", 1, &size) && size.cx > 0) x = size.cx;
+        TEXTMETRICW metrics{};
+        if (::GetTextMetricsW(dc, &metrics) && metrics.tmAveCharWidth > 0) {
+            average = metrics.tmAveCharWidth;
+        }
         if (previous != nullptr) ::SelectObject(dc, previous);
         ::ReleaseDC(view_, dc);
     }
+    auto insert = [&](int index, const wchar_t* title, int width, int format) {
+        LVCOLUMNW column{};
+        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
+        column.pszText = const_cast<wchar_t*>(title);
+        column.cx = width;
+        column.fmt = format;
+        ListView_InsertColumn(view_, index, &column);
+    };
+    if (!details_.columns().empty()) {
+        // The shell's widths, but never narrower than the caption, nor the
+        // name and a time narrower than the view's own columns give them.
+        int index = 0;
+        for (const auto& c : details_.columns()) {
+            int width = std::max(c.widthInCharacters * average,
+                                 ListView_GetStringWidth(view_, c.caption.c_str()) + 16);
+            if (index == 0) width = std::max(width, 25 * x);
+            if (c.isDate) width = std::max(width, 14 * x);
+            insert(index++, c.caption.c_str(), width, c.format);
+        }
+        return;
+    }
+    // A folder that reports no columns gets these.
     struct {
         const wchar_t* title;
         int letters;
@@ -90,28 +118,26 @@ void ShellListView::rebuildColumns() {
     // A folder outside the file system has names only.
     const int shown = listing_.outsideFileSystem() ? 1 : 4;
     for (int index = 0; index < shown; ++index) {
-        const auto& c = columns[index];
-        LVCOLUMNW column{};
-        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
-        column.pszText = const_cast<wchar_t*>(c.title);
-        column.cx = c.letters * x;
-        column.fmt = c.format;
-        ListView_InsertColumn(view_, index, &column);
+        insert(index, columns[index].title, columns[index].letters * x, columns[index].format);
     }
 }
 
 void ShellListView::refill(bool keepSelection) {
+    const Pidl folder = listing_.folderItem();
+    details_.open(folder.get());
+    cells_.clear();
     rebuildColumns();
     const auto selected = listing_.selectedIndex();
-    // LVSICF_NOSCROLL keeps the scroll position of a re-listing.
-    ListView_SetItemCountEx(view_, static_cast<int>(listing_.count()),
-                            keepSelection ? LVSICF_NOSCROLL : 0);
+    ListView_SetItemCountEx(view_, static_cast<int>(listing_.count()), LVSICF_NOSCROLL);
     ListView_SetItemState(view_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
     if (keepSelection && selected) {
         const int row = static_cast<int>(*selected);
         ListView_SetItemState(view_, row, LVIS_SELECTED | LVIS_FOCUSED,
                               LVIS_SELECTED | LVIS_FOCUSED);
     }
+    // Emptied and refilled: back to the first row, even where the entry
+    // selected again lies further down.
+    if (listing_.count() > 0) ListView_EnsureVisible(view_, 0, FALSE);
     ::InvalidateRect(view_, nullptr, TRUE);
 }
 
@@ -202,6 +228,25 @@ void ShellListView::fillItem(LVITEMW& item) {
     }
     if ((item.mask & LVIF_TEXT) == 0) return;
     text_.clear();
+    if (!details_.columns().empty()) {
+        if (item.iSubItem == kName) {
+            text_ = platform::Wide(name);
+        } else {
+            auto cells = cells_.find(item.iItem);
+            if (cells == cells_.end()) {
+                // All of a row's texts at once: the shell finds the item once.
+                std::vector<std::wstring> texts(details_.columns().size());
+                const Pidl child = listing_.childItem(row);
+                for (std::size_t c = 1; c < texts.size(); ++c)
+                    texts[c] = details_.text(child.get(), c);
+                cells = cells_.emplace(item.iItem, std::move(texts)).first;
+            }
+            const auto column = static_cast<std::size_t>(item.iSubItem);
+            if (column < cells->second.size()) text_ = cells->second[column];
+        }
+        item.pszText = text_.data();
+        return;
+    }
     if (listing_.outsideFileSystem() && item.iSubItem != kName) {
         item.pszText = text_.data();
         return;
@@ -291,6 +336,7 @@ bool ShellListView::notify(const NMHDR& header, LRESULT& result) {
                 return true;
             }
             // Redrawn where it stands; the next listing sorts it.
+            cells_.erase(edit.item.iItem);
             ListView_RedrawItems(view_, edit.item.iItem, edit.item.iItem);
             return true;
         }

@@ -10,8 +10,11 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 #include "platform/Platform.h"
+#include "ui/win32/ShellDetails.h"
 #include "ui/win32/ShellListing.h"
 
 namespace dorvel::ui::win32 {
@@ -58,6 +61,10 @@ private:
 
     platform::Platform& platform_;
     ShellListing listing_;
+    // The columns the shell reports for the displayed folder, and the texts
+    // of the rows that have been in sight.
+    ShellDetails details_;
+    std::unordered_map<int, std::vector<std::wstring>> cells_;
     HWND view_ = nullptr;
     std::wstring text_;  // the text handed out for the last row asked for
     WNDPROC original_ = nullptr;

@@ -186,6 +186,19 @@ Pidl ShellListing::item(std::size_t index) const {
     return Combine(shell_->folder, shell_->entries[index].child);
 }
 
+Pidl ShellListing::folderItem() const {
+    if (shell_) return shell_->folder.clone();
+    return ParsePath(files_.displayedFolder());
+}
+
+Pidl ShellListing::childItem(std::size_t index) const {
+    if (index >= count()) return {};
+    if (shell_) return shell_->entries[index].child.clone();
+    const Pidl whole = ParsePath(files_.fullPath(index));
+    if (!whole) return {};
+    return Pidl(::ILClone(::ILFindLastID(whole.get())));
+}
+
 bool ShellListing::canRename(std::size_t index) const {
     if (index >= count()) return false;
     return shell_ ? shell_->entries[index].canRename : true;

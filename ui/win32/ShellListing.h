@@ -49,6 +49,10 @@ public:
     core::FolderEntry entry(std::size_t index) const;
     // The entry as the shell knows it, for its menus, icons and properties.
     Pidl item(std::size_t index) const;
+    // The displayed folder as the shell knows it, and an entry relative to
+    // it: what the shell's columns are asked about.
+    Pidl folderItem() const;
+    Pidl childItem(std::size_t index) const;
     // Whether the shell lets the operator rename the entry.
     bool canRename(std::size_t index) const;
     // Renames the entry; false when it is refused. It keeps its place until
