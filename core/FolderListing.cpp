@@ -184,6 +184,21 @@ void FolderListing::list() {
     sort();
 }
 
+namespace {
+
+// The first eight bytes of a key from `from` on, as a number that orders as
+// the bytes do; a shorter key is padded with zeros.
+std::uint64_t KeyHead(std::string_view key, std::size_t from) {
+    std::uint64_t head = 0;
+    for (std::size_t i = 0; i < 8; ++i) {
+        head <<= 8;
+        if (from + i < key.size()) head |= static_cast<unsigned char>(key[from + i]);
+    }
+    return head;
+}
+
+}  // namespace
+
 void FolderListing::sort() {
     std::string& keys = spareKeys_;
     std::vector<std::uint32_t>& keyOffsets = spareKeyOffsets_;
@@ -194,21 +209,30 @@ void FolderListing::sort() {
         AppendNaturalKey(keys, recordName(records_[i], names_));
     }
     keyOffsets[records_.size()] = static_cast<std::uint32_t>(keys.size());
-    order_.resize(records_.size());
-    for (std::size_t i = 0; i < order_.size(); ++i) order_[i] = static_cast<std::uint32_t>(i);
     auto keyOf = [&](std::uint32_t r) {
         return std::string_view(keys).substr(keyOffsets[r], keyOffsets[r + 1] - keyOffsets[r]);
     };
+    // Most names differ within their first sixteen key bytes: comparing those
+    // as two numbers held next to the record spares a string comparison and
+    // two indirections for nearly every pair.
+    std::vector<SortItem>& items = spareSortItems_;
+    items.resize(records_.size());
+    for (std::size_t i = 0; i < records_.size(); ++i) {
+        const auto r = static_cast<std::uint32_t>(i);
+        items[i] = SortItem{KeyHead(keyOf(r), 0), KeyHead(keyOf(r), 8), r, records_[i].isFolder};
+    }
     // Folders first, then the natural order; the bytes of the names break
     // the remaining ties, so two listings of one folder always agree.
-    std::sort(order_.begin(), order_.end(), [&](std::uint32_t a, std::uint32_t b) {
-        const Record& ra = records_[a];
-        const Record& rb = records_[b];
-        if (ra.isFolder != rb.isFolder) return ra.isFolder;
-        const int byKey = keyOf(a).compare(keyOf(b));
+    std::sort(items.begin(), items.end(), [&](const SortItem& a, const SortItem& b) {
+        if (a.isFolder != b.isFolder) return a.isFolder;
+        if (a.head != b.head) return a.head < b.head;
+        if (a.next != b.next) return a.next < b.next;
+        const int byKey = keyOf(a.record).compare(keyOf(b.record));
         if (byKey != 0) return byKey < 0;
-        return recordName(ra, names_) < recordName(rb, names_);
+        return recordName(records_[a.record], names_) < recordName(records_[b.record], names_);
     });
+    order_.resize(items.size());
+    for (std::size_t i = 0; i < items.size(); ++i) order_[i] = items[i].record;
 }
 
 std::string_view FolderListing::name(std::size_t index) const {

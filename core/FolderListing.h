@@ -85,6 +85,13 @@ private:
     std::vector<Record> spareRecords_;
     std::string spareKeys_;
     std::vector<std::uint32_t> spareKeyOffsets_;
+    struct SortItem {
+        std::uint64_t head;  // the key's first eight bytes
+        std::uint64_t next;  // and the eight after them
+        std::uint32_t record;
+        bool isFolder;
+    };
+    std::vector<SortItem> spareSortItems_;
     std::optional<std::size_t> selected_;
 };
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "TempDir.h"
@@ -51,6 +52,31 @@ TEST_F(FolderListingTest, FoldersFirstThenNaturalCaseInsensitiveOrder) {
     EXPECT_TRUE(letters.isFolder(0));
     EXPECT_FALSE(letters.isFolder(2));
     EXPECT_EQ(letters.fullPath(2), dir / "A.txt");
+}
+
+// Names that agree far into their sort keys, or only in the case of a late
+// letter, are ordered by the whole key and then by their bytes.
+TEST_F(FolderListingTest, LongCommonStartsOrderByTheWholeKey) {
+    const std::string start = "REPORT_2026_12_09_OFFICE_";
+    Names_ names;
+    for (const char* end : {"b", "B", "a10", "a9", "a09", "", "a", "z", "Z1", "z01"}) {
+        names.push_back(start + end);
+    }
+    names.push_back("REPORT_2026_12_09");
+    names.push_back("report_2026_12_09_");
+    for (const auto& n : names) touch(n);
+    rootAtDir();
+    std::vector<std::pair<std::string, std::string>> expected;
+    for (const auto& n : names) {
+        std::string key;
+        core::AppendNaturalKey(key, n);
+        expected.emplace_back(key, n);
+    }
+    std::sort(expected.begin(), expected.end());
+    Names_ order;
+    for (auto& [key, name] : expected) order.push_back(name);
+    EXPECT_EQ(Names(letters), order);
+    EXPECT_EQ(Names(letters).front(), "REPORT_2026_12_09");
 }
 
 TEST_F(FolderListingTest, HiddenEntriesAreLeftOut) {
