@@ -41,10 +41,21 @@ std::uint64_t FoldedHash(std::string_view name) {
 
 bool FoldedEqual(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
+    if (a == b) return true;  // a name is nearly always found as it was written
     for (std::size_t i = 0; i < a.size(); ++i) {
         if (Fold(a[i]) != Fold(b[i])) return false;
     }
     return true;
+}
+
+// Where the first line end begins, or the text's size. The standard
+// find_first_of searches its set once per byte, which costs a 100,000-line
+// file several milliseconds.
+std::size_t LineEnd(std::string_view text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' || text[i] == '\r') return i;
+    }
+    return text.size();
 }
 
 }  // namespace
@@ -109,9 +120,9 @@ ProfileFile::ProfileFile(std::string contents) : original_(std::move(contents)) 
     next_.reserve(count + 1);
     while (!rest.empty()) {
         // LF, CRLF and a lone CR each end a line.
-        const auto end = rest.find_first_of("\r\n");
+        const auto end = LineEnd(rest);
         Line line;
-        if (end == std::string_view::npos) {
+        if (end == rest.size()) {
             line.text = rest;
             rest = {};
         } else {
