@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QStyledItemDelegate>
 #include <QTest>
 #include <QTimer>
 #include <filesystem>
@@ -60,6 +61,28 @@ TEST_F(LettersViewTest, FixedColumnsWithTheirCaptionsAndWidths) {
     EXPECT_EQ(model->index(0, 1).data().toString(), QStringLiteral("1 KB"));
     EXPECT_FALSE(view.horizontalHeader()->sectionsClickable());
     EXPECT_TRUE(view.showGrid());
+}
+
+// The view paints its cells itself for speed; they must look exactly as the
+// style's own delegate paints them: icons, right-aligned sizes, elided
+// texts, the selection and the focus frame.
+TEST_F(LettersViewTest, CellsLookAsTheStylePaintsThem) {
+    touch("short.txt");
+    touch(std::string(120, 'W') + ".doc");
+    dir.write("big.bin", std::string(5000, 'x'));
+    fs::create_directory(fs::path(dir.path()) / "folder");
+    view.setRoot(dir.path());
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    view.setFocus();
+    selectRow(2);
+    const QImage ours = view.grab().toImage();
+    auto* own = view.itemDelegate();
+    QStyledItemDelegate plain;
+    view.setItemDelegate(&plain);
+    const QImage theStyles = view.grab().toImage();
+    view.setItemDelegate(own);
+    EXPECT_EQ(ours, theStyles);
 }
 
 TEST_F(LettersViewTest, F5OnTheLastRowKeepsItSelected) {

@@ -10,8 +10,10 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeDatabase>
+#include <QPainter>
 #include <QScrollBar>
 #include <QStyle>
+#include <QStyledItemDelegate>
 
 #include "core/Messages.h"
 #include "ui/ShellActions.h"
@@ -33,6 +35,70 @@ QIcon IconFor(const QMimeType& type, bool folder) {
     }
     return *cache.insert(key, icon);
 }
+
+// Paints a cell as the style's own item delegate does, without laying its
+// text out for eliding and wrapping: a cell is one short line, and this is
+// most of the first paint of a big folder.
+class LettersCellDelegate final : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyleOptionViewItem opt = option;
+        initStyleOption(&opt, index);
+        const QWidget* widget = opt.widget;
+        QStyle* style = widget ? widget->style() : QApplication::style();
+        painter->save();
+        style->drawPrimitive(QStyle::PE_PanelItemViewItem, &opt, painter, widget);
+
+        const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
+        QRect text = opt.rect.adjusted(margin, 0, -margin, 0);
+        const bool selected = opt.state & QStyle::State_Selected;
+        if (opt.features & QStyleOptionViewItem::HasDecoration) {
+            const QSize size = opt.decorationSize;
+            const QRect icon(text.left(), text.top() + (text.height() - size.height()) / 2,
+                             size.width(), size.height());
+            opt.icon.paint(painter, icon, Qt::AlignCenter,
+                           selected ? QIcon::Selected : QIcon::Normal);
+            text.setLeft(icon.right() + 1 + 2 * margin);
+        }
+        const QFontMetrics& metrics = opt.fontMetrics;
+        // Fractional advances, as the style's layout places a right-aligned text.
+        const QFontMetricsF exact(opt.font);
+        QString shown = opt.text;
+        qreal width = exact.horizontalAdvance(shown);
+        if (width > text.width()) {
+            shown = metrics.elidedText(shown, Qt::ElideRight, text.width());
+            width = exact.horizontalAdvance(shown);
+        }
+        const qreal x =
+            opt.displayAlignment & Qt::AlignRight ? text.right() + 1 - width : text.left();
+        const int baseline = text.top() + (text.height() - metrics.height()) / 2 + metrics.ascent();
+        const QPalette::ColorGroup group = !(opt.state & QStyle::State_Enabled) ? QPalette::Disabled
+                                           : opt.state & QStyle::State_Active   ? QPalette::Active
+                                                                              : QPalette::Inactive;
+        painter->setPen(
+            opt.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
+        painter->setFont(opt.font);
+        painter->setClipRect(text);
+        painter->drawText(QPointF(x, baseline), shown);
+        painter->setClipping(false);
+        if (opt.state & QStyle::State_HasFocus) {
+            QStyleOptionFocusRect focus;
+            focus.rect = style->subElementRect(QStyle::SE_ItemViewItemFocusRect, &opt, widget);
+            focus.state = opt.state | QStyle::State_KeyboardFocusChange | QStyle::State_Item;
+            focus.direction = opt.direction;
+            focus.palette = opt.palette;
+            focus.fontMetrics = opt.fontMetrics;
+            focus.styleObject = opt.styleObject;
+            focus.backgroundColor =
+                opt.palette.color(group, selected ? QPalette::Highlight : QPalette::Window);
+            style->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, widget);
+        }
+        painter->restore();
+    }
+};
 
 }  // namespace
 
@@ -143,6 +209,7 @@ ShellListView::ShellListView(platform::Platform& platform, QWidget* parent)
     model_ = new LettersModel(listing_, platform_, this);
     model_->onError = [this](const std::string& text) { report(text); };
     setModel(model_);
+    setItemDelegate(new LettersCellDelegate(this));
     setShowGrid(true);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
