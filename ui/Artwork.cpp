@@ -8,8 +8,8 @@
 namespace dorvel::ui {
 namespace {
 
-QIcon Draw(const std::function<void(QPainter&)>& paint) {
-    QPixmap pixmap(32, 32);
+QIcon Draw(const std::function<void(QPainter&)>& paint, int size = 32) {
+    QPixmap pixmap(size, size);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
@@ -89,6 +89,31 @@ QIcon DeletedFilesIcon() {
 
 QIcon WindowIcon() {
     return Draw([](QPainter& p) { Envelope(p, QRectF(2, 7, 28, 19)); });
+}
+
+QIcon FallbackFileIcon() {
+    static const QIcon icon = Draw(
+        [](QPainter& p) {
+            QPainterPath page;
+            page.moveTo(3.5, 1.5);
+            page.lineTo(9.5, 1.5);
+            page.lineTo(13.5, 5.5);
+            page.lineTo(13.5, 14.5);
+            page.lineTo(3.5, 14.5);
+            page.closeSubpath();
+            p.setPen(QPen(QColor(0x70, 0x70, 0x70), 1));
+            p.setBrush(Qt::white);
+            p.drawPath(page);
+            p.setBrush(QColor(0xE0, 0xE0, 0xE0));
+            p.drawPolygon(QPolygonF({QPointF(9.5, 1.5), QPointF(9.5, 5.5), QPointF(13.5, 5.5)}));
+        },
+        16);
+    return icon;
+}
+
+QIcon FallbackFolderIcon() {
+    static const QIcon icon = Draw([](QPainter& p) { Folder(p, QRectF(1.5, 2.5, 13, 11)); }, 16);
+    return icon;
 }
 
 }  // namespace dorvel::ui

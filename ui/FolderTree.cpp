@@ -1,4 +1,6 @@
 #include "ui/FolderTree.h"
+
+#include "ui/Artwork.h"
 #include "ui/PathText.h"
 
 #include <QScrollBar>
@@ -28,8 +30,10 @@ std::string PathOf(const QTreeWidgetItem* item) {
 }
 
 QIcon FolderIcon() {
-    static const QIcon icon = QIcon::fromTheme(
-        QStringLiteral("folder"), QApplication::style()->standardIcon(QStyle::SP_DirIcon));
+    static const QIcon icon = [] {
+        QIcon themed = QIcon::fromTheme(QStringLiteral("folder"));
+        return themed.isNull() ? FallbackFolderIcon() : themed;
+    }();
     return icon;
 }
 

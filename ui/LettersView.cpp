@@ -16,6 +16,7 @@
 #include <QStyledItemDelegate>
 
 #include "core/Messages.h"
+#include "ui/Artwork.h"
 #include "ui/ShellActions.h"
 
 namespace dorvel::ui {
@@ -28,11 +29,9 @@ QIcon IconFor(const QMimeType& type, bool folder) {
     const QString key = folder ? QStringLiteral("inode/directory") : type.name();
     auto it = cache.find(key);
     if (it != cache.end()) return *it;
-    QIcon icon = QIcon::fromTheme(type.iconName(), QIcon::fromTheme(type.genericIconName()));
-    if (icon.isNull()) {
-        icon =
-            QApplication::style()->standardIcon(folder ? QStyle::SP_DirIcon : QStyle::SP_FileIcon);
-    }
+    QIcon icon = QIcon::fromTheme(type.iconName());
+    if (icon.isNull()) icon = QIcon::fromTheme(type.genericIconName());
+    if (icon.isNull()) icon = folder ? FallbackFolderIcon() : FallbackFileIcon();
     return *cache.insert(key, icon);
 }
 
