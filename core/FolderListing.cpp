@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "core/Messages.h"
 #include "core/PathRules.h"
@@ -268,6 +269,22 @@ bool FolderListing::rename(std::size_t index, std::string_view newName) {
     if (!platform_.move(from, rules.withSeparator(folder_) + std::string(newName))) return false;
     renameInPlace(index, newName);
     return true;
+}
+
+void FolderListing::swapListing(FolderListing& other) {
+    using std::swap;
+    swap(root_, other.root_);
+    swap(folder_, other.folder_);
+    swap(names_, other.names_);
+    swap(records_, other.records_);
+    swap(order_, other.order_);
+    swap(listedFolder_, other.listedFolder_);
+    swap(spareNames_, other.spareNames_);
+    swap(spareRecords_, other.spareRecords_);
+    swap(spareKeys_, other.spareKeys_);
+    swap(spareKeyOffsets_, other.spareKeyOffsets_);
+    swap(spareSortItems_, other.spareSortItems_);
+    swap(selected_, other.selected_);
 }
 
 void FolderListing::select(std::optional<std::size_t> index) {

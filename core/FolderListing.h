@@ -56,6 +56,10 @@ public:
     void select(std::optional<std::size_t> index);
     std::optional<FolderEntry> selectedEntry() const;
 
+    // Takes over another listing of the same system, root, rows and
+    // selection; the other gets this one's.
+    void swapListing(FolderListing& other);
+
     // The same folder with the same entries in the same order.
     bool sameEntriesAs(const FolderListing& other) const;
 

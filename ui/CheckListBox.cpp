@@ -119,10 +119,15 @@ CheckListBox::CheckListBox(QWidget* parent) : QListView(parent), model_(new Reci
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setFont(ListFont());
+}
+
+QFont CheckListBox::ListFont() {
     QFont font(QStringLiteral("Courier New"));
     font.setStyleHint(QFont::TypeWriter);
     font.setPixelSize(13);
-    setFont(font);
+    font.setStyleStrategy(QFont::PreferNoShaping);
+    return font;
 }
 
 void CheckListBox::setRecipients(std::vector<core::Recipient>* recipients) {

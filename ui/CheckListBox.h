@@ -35,6 +35,8 @@ public:
     static constexpr int kCheckColumnWidth = 13;
 
     explicit CheckListBox(QWidget* parent = nullptr);
+    // The recipients' fixed-pitch font.
+    static QFont ListFont();
 
     void setRecipients(std::vector<core::Recipient>* recipients);
     RecipientModel* recipientModel() const { return model_; }

@@ -282,6 +282,11 @@ void ShellListView::setRoot(const std::string& text) {
     if (failure) std::rethrow_exception(failure);
 }
 
+void ShellListView::adoptListing(core::FolderListing& listed) {
+    model_->relistWith([&] { listing_.swapListing(listed); });
+    rebuildColumns();
+}
+
 void ShellListView::ensureListed() {
     model_->relistWith([this] { listing_.ensureListed(); });
     rebuildColumns();

@@ -58,6 +58,8 @@ public:
     void setRoot(const std::string& text);
     const std::string& root() const { return listing_.root(); }
     void ensureListed();
+    // Shows a listing made before the view existed, as setting its root would.
+    void adoptListing(core::FolderListing& listed);
 
     void Relist();
     std::optional<core::FolderEntry> SelectedEntry() const { return listing_.selectedEntry(); }

@@ -20,6 +20,7 @@
 #include "ui/Artwork.h"
 #include "ui/CheckListBox.h"
 #include "ui/EventLoopRunner.h"
+#include "ui/FontWarmUp.h"
 #include "ui/LettersView.h"
 #include "ui/Unit2.h"
 #include "ui/Unit3.h"
@@ -36,6 +37,13 @@ TForm1::TForm1(platform::Platform& platform, core::Messages& messages, QWidget* 
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(11);
+    font.setStyleStrategy(QFont::PreferNoShaping);
+    {
+        // The first use of fonts reads the system's font configuration, and
+        // the start's files take as long to read: one overlaps the other.
+        FontWarmUp fonts({font, CheckListBox::ListFont()});
+        startupReads_ = std::make_unique<core::StartupReads>(platform_);
+    }
     setFont(font);
     const core::SettingsRecord design;
     move(design.left, design.top);
@@ -190,8 +198,8 @@ void TForm1::applyPanelWidth(int width) {
 
 void TForm1::FormCreate() {
     // Listing never sets a busy cursor here, so nothing maps it away.
-    const core::SettingsFile settings(platform_);
-    const core::SettingsRecord stored = settings.ReadSettings(currentValues());
+    const std::unique_ptr<core::StartupReads> reads = std::move(startupReads_);
+    const core::SettingsRecord stored = reads->settings.ReadSettings(currentValues());
     core::ScreenRect frame{stored.left, stored.top, stored.width, stored.height};
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableVirtualGeometry();
@@ -203,7 +211,13 @@ void TForm1::FormCreate() {
     outerSizeToApply_ = QSize(frame.width, frame.height);
     storedWindowState_ = stored.windowState;
     applyPanelWidth(stored.panel1);
-    if (const auto info = platform_.inspect(stored.letters); info && info->isFolder) {
+    if (!reads->letters.empty() && reads->letters == stored.letters) {
+        if (reads->listingError) {
+            showPlatformError(core::PlatformError(*reads->listingError));
+        } else {
+            ShellListView1->adoptListing(reads->listing);
+        }
+    } else if (const auto info = platform_.inspect(stored.letters); info && info->isFolder) {
         try {
             ShellListView1->setRoot(stored.letters);
         } catch (const core::PlatformError& e) {
@@ -218,16 +232,13 @@ void TForm1::FormCreate() {
     Form2->setDeleteAfterSending(stored.postMove);
     Form2->setDeletedFilesFolder(stored.moveDir);
 
-    core::RecipientLoad load = core::LoadRecipients(platform_, messages_);
-    if (!load.ok) {
+    reads->recipientMessages.showTo(messages_);
+    if (!reads->recipients.ok) {
         startFailed_ = true;
         return;
     }
-    mailDirectory_ = std::move(load.mailDirectory);
-    recipients_ = std::move(load.recipients);
-    // The ticks are restored even after a read error, so that the exit does
-    // not write the recipients read so far back as unticked.
-    for (core::Recipient& r : recipients_) r.ticked = settings.ReadTick(r.line);
+    mailDirectory_ = std::move(reads->recipients.mailDirectory);
+    recipients_ = std::move(reads->recipients.recipients);
     CheckListBox1->setRecipients(&recipients_);
 }
 

@@ -4,6 +4,7 @@
 
 #include <QSize>
 #include <QWidget>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "core/Messages.h"
 #include "core/RecipientList.h"
 #include "core/SettingsFile.h"
+#include "core/StartupReads.h"
 #include "platform/Platform.h"
 
 class QFrame;
@@ -90,6 +92,9 @@ private:
     std::string mailDirectory_;
     std::vector<core::Recipient> recipients_;
     bool startFailed_ = false;
+    // What the start read before the controls existed, until FormCreate
+    // has applied it.
+    std::unique_ptr<core::StartupReads> startupReads_;
     bool destroyed_ = false;
     int storedWindowState_ = 0;
     int panelWidth_ = 185;

@@ -21,6 +21,7 @@ std::string ToPath(const QString& text) { return PathBytes(text); }
 QFont Font(int pixels, bool bold, bool italic) {
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setStyleHint(QFont::SansSerif);
+    font.setStyleStrategy(QFont::PreferNoShaping);
     font.setPixelSize(pixels);
     font.setBold(bold);
     font.setItalic(italic);

@@ -20,6 +20,7 @@ QLabel* Line(QWidget* parent, int y, const QString& text, bool bold, const QColo
     auto* label = new QLabel(text, parent);
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setStyleHint(QFont::SansSerif);
+    font.setStyleStrategy(QFont::PreferNoShaping);
     font.setPixelSize(13);
     font.setBold(bold);
     font.setItalic(!bold);
