@@ -26,6 +26,27 @@ TEST(ProfileFileRead, FirstSectionAndFirstKeyWin) {
     EXPECT_FALSE(f.value("S", "only"));  // the later section of that name is never searched
 }
 
+// Reads in the file's order take a shorter way; it must find what the index
+// finds: the first of duplicate keys, nothing from a later section of the
+// same name, and keys written since.
+TEST(ProfileFileRead, ReadingInTheFilesOrderFindsWhatAnyOrderFinds) {
+    ProfileFile f("[S]\r\na=1\r\nb=2\r\nB=3\r\n[T]\r\nc=4\r\n[s]\r\nd=5\r\n");
+    EXPECT_EQ(f.value("S", "a"), "1");
+    EXPECT_EQ(f.value("S", "b"), "2");
+    EXPECT_EQ(f.value("S", "B"), "2");
+    EXPECT_EQ(f.value("T", "c"), "4");
+    EXPECT_FALSE(f.value("S", "d"));
+    EXPECT_FALSE(f.value("T", "a"));
+    EXPECT_EQ(f.value("S", "a"), "1");
+    f.setValue("S", "e", "6");
+    f.setValue("S", "a", "7");
+    EXPECT_EQ(f.value("S", "a"), "7");
+    EXPECT_EQ(f.value("S", "b"), "2");
+    EXPECT_EQ(f.value("S", "B"), "2");
+    EXPECT_EQ(f.value("S", "e"), "6");
+    EXPECT_EQ(f.contents(), "[S]\r\na=7\r\nb=2\r\nB=3\r\ne=6\r\n[T]\r\nc=4\r\n[s]\r\nd=5\r\n");
+}
+
 TEST(ProfileFileRead, ValuesLoseBlanksAndOnePairOfQuotes) {
     const ProfileFile f(
         "[S]\na= \"x y\" \nb='q'\nc=\"unpaired\nd=\"\"two\"\"\ne=\t\ng=x=y\n;c=semi\nnokey\n");

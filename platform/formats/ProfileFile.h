@@ -40,9 +40,10 @@ private:
         // name a stored value stands for.
         template <typename NameOf>
         std::size_t find(std::string_view name, NameOf&& nameOf) const;
-        // Keeps an earlier value of the same name: the first one wins.
+        // Keeps an earlier value of the same name: the first one wins. True
+        // when the name was new.
         template <typename NameOf>
-        void insert(std::string_view name, std::size_t value, NameOf&& nameOf);
+        bool insert(std::string_view name, std::size_t value, NameOf&& nameOf);
 
     private:
         struct Slot {
@@ -65,6 +66,7 @@ private:
     };
 
     std::string_view keyAt(std::size_t line) const;
+    std::size_t findKey(std::size_t section, std::string_view name) const;
     auto KeyAt() const {
         return [this](std::size_t line) { return keyAt(line); };
     }
@@ -87,6 +89,13 @@ private:
     std::size_t last_ = kNone;
     std::vector<Section> sections_;
     NameIndex sectionIndex_;  // name -> first section of that name
+    // For each line, the section whose index finds it by its key, or kNone
+    // (a header, a later duplicate, a line that is no key).
+    std::vector<std::size_t> foundIn_;
+    // Reads mostly come in the file's order: the line after the one found
+    // last is tried before the index, which spares a random memory access
+    // per read of a long file.
+    mutable std::size_t lastFound_ = kNone;
 };
 
 }  // namespace dorvel::platform
