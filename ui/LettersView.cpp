@@ -282,6 +282,10 @@ void ShellListView::setRoot(const std::string& text) {
     if (failure) std::rethrow_exception(failure);
 }
 
+void ShellListView::LoadTypes() {
+    QMimeDatabase().mimeTypeForName(QStringLiteral("application/octet-stream"));
+}
+
 void ShellListView::adoptListing(core::FolderListing& listed) {
     model_->relistWith([&] { listing_.swapListing(listed); });
     rebuildColumns();

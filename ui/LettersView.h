@@ -60,6 +60,9 @@ public:
     void ensureListed();
     // Shows a listing made before the view existed, as setting its root would.
     void adoptListing(core::FolderListing& listed);
+    // Loads the file types that the type column shows; the first paint of
+    // any view needs them, so a start can load them while it waits.
+    static void LoadTypes();
 
     void Relist();
     std::optional<core::FolderEntry> SelectedEntry() const { return listing_.selectedEntry(); }

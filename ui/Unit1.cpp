@@ -20,8 +20,8 @@
 #include "ui/Artwork.h"
 #include "ui/CheckListBox.h"
 #include "ui/EventLoopRunner.h"
-#include "ui/FontWarmUp.h"
 #include "ui/LettersView.h"
+#include "ui/StartupReading.h"
 #include "ui/Unit2.h"
 #include "ui/Unit3.h"
 
@@ -33,17 +33,13 @@ TForm1::TForm1(platform::Platform& platform, core::Messages& messages, QWidget* 
       platform_(platform),
       messages_(messages),
       runner_(new EventLoopRunner(platform, this)) {
+    // Read while the controls are built; applied where the start reaches each.
+    auto reading = StartReadingAtStart(platform_);
     setWindowTitle(QStringLiteral("."));
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(11);
     font.setStyleStrategy(QFont::PreferNoShaping);
-    {
-        // The first use of fonts reads the system's font configuration, and
-        // the start's files take as long to read: one overlaps the other.
-        FontWarmUp fonts({font, CheckListBox::ListFont()});
-        startupReads_ = std::make_unique<core::StartupReads>(platform_);
-    }
     setFont(font);
     const core::SettingsRecord design;
     move(design.left, design.top);
@@ -108,6 +104,8 @@ TForm1::TForm1(platform::Platform& platform, core::Messages& messages, QWidget* 
 
     setWindowIcon(WindowIcon());
     applyPanelWidth(design.panel1);
+    ShellListView::LoadTypes();
+    startupReads_ = reading.get();
     FormCreate();
     // The progress window comes right after the main window, hidden.
     if (!startFailed_) Form3 = new TForm3(this);

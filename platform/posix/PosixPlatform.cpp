@@ -168,7 +168,12 @@ Result<std::string> PosixPlatform::environment(const std::string& name) const {
 
 std::string PosixPlatform::homeFolder() const {
     if (const char* home = std::getenv("HOME"); home != nullptr && *home == '/') return home;
-    if (const passwd* pw = ::getpwuid(::getuid()); pw != nullptr && pw->pw_dir != nullptr) {
+    // The reentrant form: the start reads on two threads at once.
+    passwd entry{};
+    passwd* pw = nullptr;
+    std::vector<char> buffer(16384);
+    if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &pw) == 0 && pw != nullptr &&
+        pw->pw_dir != nullptr) {
         return pw->pw_dir;
     }
     return "/";
