@@ -2,12 +2,14 @@
 
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMimeDatabase>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QStyledItemDelegate>
 #include <QTest>
 #include <QTimer>
 #include <filesystem>
+#include <map>
 
 #include "ProgramOnDisk.h"
 #include "core/Messages.h"
@@ -61,6 +63,28 @@ TEST_F(LettersViewTest, FixedColumnsWithTheirCaptionsAndWidths) {
     EXPECT_EQ(model->index(0, 1).data().toString(), QStringLiteral("1 KB"));
     EXPECT_FALSE(view.horizontalHeader()->sectionsClickable());
     EXPECT_TRUE(view.showGrid());
+}
+
+// Types are looked up once per kind of file; each row still shows its own.
+TEST_F(LettersViewTest, EachRowShowsItsOwnTypeAndIcon) {
+    for (const char* f : {"a.txt", "b.png", "c.txt", "d.png"}) touch(f);
+    fs::create_directory(fs::path(dir.path()) / "e");
+    view.setRoot(dir.path());
+    const QMimeDatabase mimes;
+    auto* model = view.model();
+    std::map<QString, QString> typeOf;
+    for (int row = 0; row < model->rowCount(); ++row) {
+        const QString name = nameAt(row);
+        const QString expected =
+            name == "e" ? mimes.mimeTypeForName("inode/directory").comment()
+                        : mimes.mimeTypeForFile(name, QMimeDatabase::MatchExtension).comment();
+        EXPECT_EQ(model->index(row, 2).data().toString(), expected) << name.toStdString();
+        EXPECT_FALSE(model->index(row, 0).data(Qt::DecorationRole).value<QIcon>().isNull());
+        typeOf[name] = expected;
+    }
+    EXPECT_EQ(typeOf["a.txt"], typeOf["c.txt"]);
+    EXPECT_NE(typeOf["a.txt"], typeOf["b.png"]);
+    EXPECT_NE(typeOf["e"], typeOf["a.txt"]);
 }
 
 // The view paints its cells itself for speed; they must look exactly as the

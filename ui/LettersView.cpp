@@ -24,15 +24,22 @@ namespace {
 
 QString FromBytes(std::string_view bytes) { return ShownPath(bytes); }
 
-QIcon IconFor(const QMimeType& type, bool folder) {
-    static QHash<QString, QIcon> cache;
+// A type's description and icon, kept per type: the database reads a type's
+// description from its own file each time it is asked.
+struct TypeLook {
+    QString comment;
+    QIcon icon;
+};
+
+const TypeLook& LookOf(const QMimeType& type, bool folder) {
+    static QHash<QString, TypeLook> cache;
     const QString key = folder ? QStringLiteral("inode/directory") : type.name();
     auto it = cache.find(key);
     if (it != cache.end()) return *it;
     QIcon icon = QIcon::fromTheme(type.iconName());
     if (icon.isNull()) icon = QIcon::fromTheme(type.genericIconName());
     if (icon.isNull()) icon = folder ? FallbackFolderIcon() : FallbackFileIcon();
-    return *cache.insert(key, icon);
+    return *cache.insert(key, {type.comment(), icon});
 }
 
 // Paints a cell as the style's own item delegate does, without laying its
@@ -131,8 +138,9 @@ const LettersModel::Details& LettersModel::details(int row) const {
     const QMimeType type = folder ? mimes.mimeTypeForName(QStringLiteral("inode/directory"))
                                   : mimes.mimeTypeForFile(FromBytes(listing_.name(index)),
                                                           QMimeDatabase::MatchExtension);
-    d.type = type.comment();
-    d.icon = IconFor(type, folder);
+    const TypeLook& look = LookOf(type, folder);
+    d.type = look.comment;
+    d.icon = look.icon;
     if (const auto info = platform_.inspect(listing_.fullPath(index))) {
         if (!folder) d.size = QStringLiteral("%L1 KB").arg((info->size + 1023) / 1024);
         d.modified = QDateTime::fromSecsSinceEpoch(info->modified)
