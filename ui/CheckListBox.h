@@ -35,8 +35,6 @@ public:
     static constexpr int kCheckColumnWidth = 13;
 
     explicit CheckListBox(QWidget* parent = nullptr);
-    // The recipients' fixed-pitch font.
-    static QFont ListFont();
 
     void setRecipients(std::vector<core::Recipient>* recipients);
     RecipientModel* recipientModel() const { return model_; }
@@ -48,6 +46,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // The recipients' fixed-pitch font.
+    static QFont ListFont();
     QModelIndex checkBoxAt(const QPoint& position) const;
     bool toggleAt(const QPoint& position);
 
