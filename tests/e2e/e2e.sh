@@ -390,6 +390,11 @@ settings_dialog)
   start
   settings_button
   dialog="$(window 'Настройки')" || fail "the settings dialog did not open"
+  # A fixed-size dialog, as on Windows: a close button and nothing more.
+  read -r flags functions decorations _ < <(xprop -id "$dialog" _MOTIF_WM_HINTS 2>/dev/null | sed 's/.*= //; s/,//g')
+  [ $((flags & 3)) -eq 3 ] && [ $((functions & 0x19)) -eq 0 ] && [ $((decorations & 0x61)) -eq 0 ] ||
+    fail "the settings dialog asks for minimise or maximise: flags $flags functions $functions decorations $decorations"
+  xprop -id "$dialog" _NET_WM_ALLOWED_ACTIONS | grep -q MAXIMIZE && fail "the settings dialog can be maximised"
   click "$dialog" 150 178
   xdotool key ctrl+a
   xdotool type --delay 5 "$work/other deleted"
