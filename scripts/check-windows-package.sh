@@ -34,7 +34,10 @@ program="$users/AppData/Local/Programs/Dorvel"
 shortcut="$users/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Dorvel/Dorvel.lnk"
 settings="$users/AppData/Roaming/Dorvel"
 fail() { echo "windows package: $*" >&2; exit 1; }
-until_true() { for _ in $(seq 600); do "$@" && return 0; sleep 0.1; done; return 1; }
+# shellcheck source=../tests/e2e/waits.sh
+source "$root/tests/e2e/waits.sh"
+# shellcheck source=../tests/e2e/keys.sh
+source "$root/tests/e2e/keys.sh"
 
 "$root/scripts/wine-run.sh" "$setup" /S >/dev/null 2>&1
 until_true test -f "$program/dorvel.exe" || fail "dorvel.exe was not installed"
@@ -54,7 +57,7 @@ done
 [ -n "$window" ] || fail "the installed program did not show its window"
 for _ in $(seq 30); do
   xdotool search --onlyvisible --name '^\.$' >/dev/null 2>&1 || break
-  xdotool key --window "$window" alt+F4 2>/dev/null || true
+  alt_f4 "$window" || true
   sleep 1
 done
 until_true test -f "$settings/dorvel.ini" || fail "dorvel.ini was not written in the shortcut's folder"

@@ -27,6 +27,8 @@ cp "$root/build-windows/tools/TOMAIL.exe" "$work/mail/TOMAIL.EXE"
 win() { printf 'Z:%s' "${1//\//\\}"; }
 # shellcheck source=../tests/e2e/waits.sh
 source "$root/tests/e2e/waits.sh"
+# shellcheck source=../tests/e2e/keys.sh
+source "$root/tests/e2e/keys.sh"
 # Saves the window with the frame the window manager draws round it: the
 # parent of Wine's own X window.
 shoot() {
@@ -57,9 +59,9 @@ xdotool mousemove $((cx + 2 + 3 * 39 + 19)) $((cy + 21)) click 1
 dialog="$(window 'Настройки')" || { echo "the settings dialog never appeared" >&2; exit 1; }
 sleep 1
 shoot "$dialog" windows-settings-dialog.png
-xdotool key --window "$dialog" alt+F4 || true
+alt_f4 "$dialog" || true
 sleep 1
-xdotool key --window "$main" alt+F4 || true
+alt_f4 "$main" || true
 sleep 2
 echo "$root/docs/windows-main-window.png"
 echo "$root/docs/windows-progress-window.png"

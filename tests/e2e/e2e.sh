@@ -46,6 +46,8 @@ sleep 0.5
 
 # shellcheck source=waits.sh
 source "$here/waits.sh"
+# shellcheck source=keys.sh
+source "$here/keys.sh"
 gone() { ! kill -0 "$pid" 2>/dev/null; }
 journal_has() { [ "$(wc -l < "$work/mail/journal.txt" 2>/dev/null || echo 0)" -eq "$1" ]; }
 # What the main window shows, as a hash of its picture.
@@ -92,7 +94,7 @@ close_main() {
   for _ in $(seq 15); do
     gone && break
     xdotool windowactivate "$main" >/dev/null 2>&1
-    xdotool key --window "$main" --clearmodifiers alt+F4 >/dev/null 2>&1
+    alt_f4 "$main" --clearmodifiers
     for _ in $(seq 20); do gone && break; sleep 0.1; done
   done
   until_true gone || fail "closing the window did not end the program"
@@ -195,7 +197,7 @@ settings_file_that_is_a_fifo|settings_file_that_is_a_device)
     box=""
     for _ in $(seq 15); do
       xdotool windowactivate "$main" >/dev/null 2>&1
-      xdotool key --window "$main" --clearmodifiers alt+F4 >/dev/null 2>&1
+      alt_f4 "$main" --clearmodifiers
       for _ in $(seq 20); do
         box="$(xdotool search --onlyvisible --name '^dorvel$' 2>/dev/null | head -1)"
         [ -n "$box" ] && break 2

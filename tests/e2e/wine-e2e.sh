@@ -36,6 +36,8 @@ export DORVEL_RECORD="$(windows_path "$work/record.txt")"
 
 # shellcheck source=waits.sh
 source "$here/waits.sh"
+# shellcheck source=keys.sh
+source "$here/keys.sh"
 start() {
   (cd "$work/run" && exec "$root/scripts/wine-run.sh" "$dorvel" >/dev/null 2>&1) &
   pid=$!
@@ -51,7 +53,7 @@ start() {
 close() {
   for _ in $(seq 30); do
     kill -0 "$pid" 2>/dev/null || break
-    xdotool key --window "$main" alt+F4 2>/dev/null
+    alt_f4 "$main"
     for _ in $(seq 20); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
   done
   wait "$pid" 2>/dev/null
