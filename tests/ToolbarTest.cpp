@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QTest>
 #include <QTimer>
@@ -8,6 +9,7 @@
 
 #include "ProgramOnDisk.h"
 #include "platform/Platform.h"
+#include "ui/CheckListBox.h"
 #include "ui/LettersView.h"
 #include "ui/Unit1.h"
 #include "ui/Unit2.h"
@@ -133,4 +135,39 @@ TEST(ShowDeletedFolder, TheFolderReachesTheFileBrowserAsOneArgument) {
     form.ShowDeletedFolder();
     EXPECT_EQ(messages.errors,
               std::vector<std::string>{"Не могу показать директорию /home/op/deleted letters"});
+}
+
+// Tab walks the controls, never the letters view's cells: a letter picked
+// with the arrows stays picked on the way to the send button.
+TEST_F(ToolbarTest, TabLeavesTheLettersViewWithTheLetterStillSelected) {
+    dir.write("letters/A.TXT", "a");
+    dir.write("letters/B.TXT", "b");
+    auto form = start("PostMove=0\r\n");
+    QApplication::setActiveWindow(form.get());
+    auto* view = form->ShellListView1;
+    view->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view->hasFocus(); }));
+    view->selectRow(0);
+    QTest::keyClick(view, Qt::Key_Down);
+    QTest::keyClick(view, Qt::Key_Down);
+    ASSERT_EQ(view->SelectedEntry()->displayName, "REPORT.DOC");
+
+    QTest::keyClick(view, Qt::Key_Tab);
+    EXPECT_FALSE(view->hasFocus()) << "Tab stayed inside the letters view";
+    EXPECT_EQ(view->SelectedEntry()->displayName, "REPORT.DOC");
+    view->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(view, Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(QApplication::focusWidget(), static_cast<QWidget*>(form->CheckListBox1));
+    view->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(view, Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_FALSE(view->hasFocus()) << "Ctrl+Tab stayed inside the letters view";
+    EXPECT_EQ(view->SelectedEntry()->displayName, "REPORT.DOC");
+
+    // From the view, Tab comes round to the send button, and Space sends.
+    view->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(view, Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), static_cast<QWidget*>(form->ToolButton1));
+    QTest::keyClick(form->ToolButton1, Qt::Key_Space);
+    EXPECT_EQ(journalLines(), 2u);
+    EXPECT_EQ(dir.read("mail/outbox/L_A/REPORT.DOC"), "report");
 }

@@ -221,6 +221,9 @@ ShellListView::ShellListView(platform::Platform& platform, QWidget* parent)
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::EditKeyPressed);
+    // Tab leaves the view as it leaves every other control; walking the
+    // cells with it would change the selected letter on the way.
+    setTabKeyNavigation(false);
     setWordWrap(false);
     setIconSize(QSize(16, 16));
     verticalHeader()->hide();
@@ -345,6 +348,15 @@ void ShellListView::keyPressEvent(QKeyEvent* event) {
     }
     if (plain && event->key() == Qt::Key_Backspace && state() != EditingState) {
         showParent();
+        event->accept();
+        return;
+    }
+    // Ctrl+Tab leaves too, as in controls where Tab itself is taken.
+    if ((event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) &&
+        (event->modifiers() & Qt::ControlModifier) && state() != EditingState) {
+        const bool back = event->key() == Qt::Key_Backtab ||
+                          (event->modifiers() & Qt::ShiftModifier) != Qt::NoModifier;
+        focusNextPrevChild(!back);
         event->accept();
         return;
     }

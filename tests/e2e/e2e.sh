@@ -49,7 +49,7 @@ source "$here/waits.sh"
 # shellcheck source=keys.sh
 source "$here/keys.sh"
 gone() { ! kill -0 "$pid" 2>/dev/null; }
-journal_has() { [ "$(wc -l < "$work/mail/journal.txt" 2>/dev/null || echo 0)" -eq "$1" ]; }
+journal_has() { [ "$({ wc -l < "$work/mail/journal.txt"; } 2>/dev/null || echo 0)" -eq "$1" ]; }
 # What the main window shows, as a hash of its picture.
 picture() { import -window "$main" png:- 2>/dev/null | md5sum; }
 changed_from() { [ "$(picture)" != "$1" ]; }
@@ -335,6 +335,30 @@ close_during_send_keeping_the_letter)
   ;;
 close_during_send_after_a_nested_delete)
   close_during_send 1 1
+  ;;
+keyboard_only_send_and_delete)
+  # No mouse at all: tick two recipients, pick a letter with the arrows, Tab
+  # on to the buttons, send, then delete. Tab must leave the letters view
+  # without changing the letter.
+  printf '[Options]\r\nLetters=%s\r\nMoveDir=%s\r\n' "$work/letters" "$work/deleted" > "$ini"
+  start
+  keys() { xdotool key --delay 120 "$@"; sleep 0.3; }
+  # The focus starts on the first button; the recipients come after the four.
+  keys Tab Tab Tab Tab
+  keys Home space Down Down space
+  # The letters: archive/, NOTES.TXT, price list.xls, REPORT.DOC, ...
+  keys Tab Home Down Down Down
+  # Tab comes round to the send button.
+  keys Tab space
+  until_true journal_has 2 || fail "the keyboard's send did not run once per ticked recipient: $(cat "$work/mail/journal.txt" 2>/dev/null)"
+  grep -q $'\t-NL_KIEV01\t' "$work/mail/journal.txt" || fail "the first recipient was not ticked from the keyboard"
+  grep -q $'\t-NL_LVIV03\t' "$work/mail/journal.txt" || fail "the third recipient was not ticked from the keyboard"
+  grep -q 'REPORT.DOC' "$work/mail/journal.txt" || fail "Tab changed the letter that was sent: $(cat "$work/mail/journal.txt")"
+  # Shift+Tab back into the letters view and out again to the delete button.
+  keys shift+Tab shift+Tab Tab Tab Tab space
+  until_true test -e "$work/deleted/REPORT.DOC" || fail "the keyboard's delete did not move the selected letter"
+  close_main
+  cgrep -q "L_KIEV01 .*=1" "$ini" && cgrep -q "L_LVIV03 .*=1" "$ini" || fail "the keyboard's ticks were not saved"
   ;;
 first_start)
   start
