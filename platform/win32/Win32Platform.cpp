@@ -7,34 +7,12 @@
 #include <utility>
 
 #include "platform/formats/CommandLine.h"
+#include "platform/win32/FileSteps.h"
+#include "platform/win32/OwnedHandle.h"
 #include "platform/win32/WideText.h"
 
 namespace dorvel::platform {
 namespace {
-
-Status LastError() { return Status::Failed(static_cast<int>(::GetLastError())); }
-
-// A HANDLE closed when it goes.
-class OwnedHandle {
-public:
-    explicit OwnedHandle(HANDLE handle = INVALID_HANDLE_VALUE) : handle_(handle) {}
-    ~OwnedHandle() { reset(); }
-    OwnedHandle(OwnedHandle&& other) noexcept
-        : handle_(std::exchange(other.handle_, INVALID_HANDLE_VALUE)) {}
-    OwnedHandle& operator=(OwnedHandle&&) = delete;
-    OwnedHandle(const OwnedHandle&) = delete;
-    OwnedHandle& operator=(const OwnedHandle&) = delete;
-
-    HANDLE get() const { return handle_; }
-    bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
-    void reset() {
-        if (valid()) ::CloseHandle(handle_);
-        handle_ = INVALID_HANDLE_VALUE;
-    }
-
-private:
-    HANDLE handle_;
-};
 
 class FileSource final : public ByteSource {
 public:
@@ -97,11 +75,6 @@ std::wstring FullPath(const std::wstring& path) {
     }
 }
 
-std::wstring FolderPartOf(const std::wstring& path) {
-    const auto cut = path.find_last_of(L"\\/:");
-    return cut == std::wstring::npos ? std::wstring() : path.substr(0, cut + 1);
-}
-
 // The fallback where no temporary can be made beside the file (a folder the
 // user may not write): the file itself is rewritten and flushed. Not atomic,
 // but the only way that saves anything there.
@@ -115,6 +88,39 @@ Status RewriteInPlace(const std::wstring& path, std::string_view contents) {
     }
     return {};
 }
+
+// Some file systems hide a link whose target is gone from every call that
+// asks about a name (a Linux or Samba folder); only making a file of that
+// name shows that it is taken. A file made here goes again at once.
+bool NameIsTaken(const std::wstring& path) {
+    OwnedHandle probe(::CreateFileW(
+        path.c_str(), GENERIC_READ | DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, CREATE_NEW, FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    if (probe.valid()) return false;
+    const DWORD failed = ::GetLastError();
+    return failed == ERROR_FILE_EXISTS || failed == ERROR_ALREADY_EXISTS;
+}
+
+// The file a path ends in, through any symbolic links.
+std::wstring FinalPath(const std::wstring& path) {
+    OwnedHandle file(::CreateFileW(path.c_str(), 0,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) return path;
+    std::wstring final(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = ::GetFinalPathNameByHandleW(
+            file.get(), final.data(), static_cast<DWORD>(final.size()), FILE_NAME_NORMALIZED);
+        if (length == 0) return path;
+        if (length < final.size()) {
+            final.resize(length);
+            return final;
+        }
+        final.resize(length);
+    }
+}
+
+constexpr std::wstring_view kSaveTemporary = L"~dorvel-save-";
 
 struct SpecialFolderName {
     std::string_view name;
@@ -187,9 +193,13 @@ Result<std::string> Win32Platform::specialFolder(std::string_view name) const {
 
 Result<EntryInfo> Win32Platform::inspect(const std::string& path) const {
     if (path.empty()) return Status::Failed(kPathNotFound);
+    const std::wstring wide = Wide(path);
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!::GetFileAttributesExW(Wide(path).c_str(), GetFileExInfoStandard, &data)) {
-        return LastError();
+    if (!::GetFileAttributesExW(wide.c_str(), GetFileExInfoStandard, &data)) {
+        const Status failed = LastError();
+        // A link whose target is gone is there all the same, as a file.
+        if (failed.code() == ERROR_FILE_NOT_FOUND && NameIsTaken(wide)) return EntryInfo{};
+        return failed;
     }
     EntryInfo info;
     info.isFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
@@ -238,9 +248,7 @@ Result<std::unique_ptr<ByteSource>> Win32Platform::openFile(const std::string& p
 }
 
 Status Win32Platform::replaceFile(const std::string& path, std::string_view contents) {
-    // A whole path: ReplaceFileW is not to be trusted with a relative one
-    // (Wine answers 267 for .\dorvel.ini).
-    const std::wstring target = FullPath(Wide(path));
+    std::wstring target = FullPath(Wide(path));
     const DWORD attributes = ::GetFileAttributesW(target.c_str());
     const bool existed = attributes != INVALID_FILE_ATTRIBUTES;
     if (existed && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
@@ -249,49 +257,54 @@ Status Win32Platform::replaceFile(const std::string& path, std::string_view cont
     if (existed && (attributes & FILE_ATTRIBUTE_READONLY) != 0)
         return Status::Failed(kAccessDenied);
     if (!existed && ::GetLastError() != ERROR_FILE_NOT_FOUND) return LastError();
+    // Through a symbolic link the file it names is replaced, never the link.
+    if (existed) target = FinalPath(target);
 
-    std::wstring folder = FolderPartOf(target);
-    wchar_t temporary[MAX_PATH + 16] = {};
-    if (::GetTempFileNameW(folder.empty() ? L"." : folder.c_str(), L"dvl", 0, temporary) == 0) {
-        return existed ? RewriteInPlace(target, contents) : LastError();
+    const std::wstring folder = FolderPartOf(target);
+    RemoveLeftovers(folder, std::wstring(kSaveTemporary) + L"*.tmp");
+    std::wstring temporary;
+    OwnedHandle file;
+    for (int attempt = 0; attempt < 50 && !file.valid(); ++attempt) {
+        temporary = folder + std::wstring(kSaveTemporary) +
+                    std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                    std::to_wstring(::GetTickCount64() + attempt) + L".tmp";
+        file = OwnedHandle(::CreateFileW(temporary.c_str(), GENERIC_WRITE | DELETE, 0, nullptr,
+                                         CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file.valid() && ::GetLastError() != ERROR_FILE_EXISTS) break;
     }
-    {
-        OwnedHandle file(::CreateFileW(temporary, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
-                                       FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file.valid() || !WriteAll(file.get(), contents) || !::FlushFileBuffers(file.get())) {
-            const Status failed = LastError();
-            file.reset();
-            ::DeleteFileW(temporary);
-            return failed;
+    if (!file.valid()) return existed ? RewriteInPlace(target, contents) : LastError();
+    // Killed while writing, the temporary goes with our handles.
+    GoesOnClose(file.get(), true);
+    if (!WriteAll(file.get(), contents) || !::FlushFileBuffers(file.get()) ||
+        !GoesOnClose(file.get(), false)) {
+        return LastError();
+    }
+    file.reset();
+    if (existed) {
+        ::SetFileAttributesW(
+            temporary.c_str(),
+            attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE));
+    }
+    // One rename puts the new contents in place: the name always holds the
+    // old file or the new one, never nothing. A first save never replaces a
+    // file made meanwhile. Virus scanners and indexers hold files for a
+    // moment: a refusal for sharing is tried again.
+    const DWORD flags = MOVEFILE_WRITE_THROUGH | (existed ? MOVEFILE_REPLACE_EXISTING : 0);
+    for (int attempt = 0;; ++attempt) {
+        if (::MoveFileExW(temporary.c_str(), target.c_str(), flags)) return {};
+        const DWORD failed = ::GetLastError();
+        const bool held = failed == ERROR_SHARING_VIOLATION || failed == ERROR_LOCK_VIOLATION ||
+                          (failed == ERROR_ACCESS_DENIED && existed);
+        if (!held || attempt == 9) {
+            ::DeleteFileW(temporary.c_str());
+            return Status::Failed(static_cast<int>(failed));
         }
+        ::Sleep(static_cast<DWORD>(20 * (attempt + 1)));
     }
-    // The new contents take the old file's place in one step, keeping its
-    // attributes and rights; a first save never replaces a file made meanwhile.
-    const BOOL placed = existed ? ::ReplaceFileW(target.c_str(), temporary, nullptr,
-                                                 REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)
-                                : ::MoveFileExW(temporary, target.c_str(), MOVEFILE_WRITE_THROUGH);
-    if (!placed) {
-        const Status failed = LastError();
-        ::DeleteFileW(temporary);
-        return failed;
-    }
-    return {};
 }
 
 Status Win32Platform::createFolder(const std::string& path) {
     if (::CreateDirectoryW(Wide(path).c_str(), nullptr)) return {};
-    return LastError();
-}
-
-Status Win32Platform::move(const std::string& from, const std::string& to) {
-    // Without the replace flag the move never replaces; across volumes a file
-    // is copied and its source deleted only once the copy is whole.
-    if (::MoveFileExW(Wide(from).c_str(), Wide(to).c_str(),
-                      MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH)) {
-        return {};
-    }
-    // Some systems say "file exists", others "already exists": one answer.
-    if (::GetLastError() == ERROR_FILE_EXISTS) return Status::Failed(kAlreadyExists);
     return LastError();
 }
 

@@ -20,4 +20,12 @@ public:
     Result<Process> start(const Command& command) override;
 };
 
+// The cross-volume half of move, apart so that tests can kill it midway:
+// the letter is held against writers and deleters, copied beside the target
+// under a temporary name, flushed, put in place without replacing, and only
+// then removed through the handle that copied it. afterCopy lets a test race
+// another program against that last step.
+Status CopyThenRemove(const std::string& from, const std::string& to,
+                      const std::function<void()>& afterCopy = {});
+
 }  // namespace dorvel::platform
