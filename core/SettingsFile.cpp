@@ -166,8 +166,17 @@ void SettingsFile::WriteTick(std::string_view recipientLine, bool ticked) {
 
 void SettingsFile::Save() {
     if (unreadable_ || !platform_.replaceFile(kSettingsPath, profile_.contents())) {
-        throw PlatformError(std::string("Unable to write to ") + kSettingsName);
+        throw PlatformError(UnableToWriteSettingsText());
     }
+}
+
+void SaveAtExit(platform::Platform& platform, const SettingsRecord& record, bool maximised,
+                const std::vector<Recipient>& recipients, bool startReadFailed) {
+    if (startReadFailed) throw PlatformError(UnableToWriteSettingsText());
+    SettingsFile settings(platform);
+    settings.WriteSettings(record, maximised);
+    for (const Recipient& r : recipients) settings.WriteTick(r.line, r.ticked);
+    settings.Save();
 }
 
 }  // namespace dorvel::core

@@ -5,8 +5,10 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/FolderEntry.h"
+#include "core/RecipientList.h"
 #include "platform/Platform.h"
 #include "platform/formats/ProfileFile.h"
 
@@ -18,6 +20,12 @@ inline constexpr const char* kSettingsName = ".\\dorvel.ini";  // as messages sh
 inline constexpr std::size_t kMaxValueLength = 2047;
 // Far beyond a real settings file: 100,000 ticks take a few megabytes.
 inline constexpr std::size_t kMaxSettingsBytes = 64u << 20;
+
+// What a refused save says; a start whose settings could not be read says it
+// at once.
+inline std::string UnableToWriteSettingsText() {
+    return std::string("Unable to write to ") + kSettingsName;
+}
 
 struct SettingsRecord {
     std::int32_t top = 106;
@@ -48,6 +56,9 @@ public:
     // Throws PlatformError "Unable to write to .\dorvel.ini" when refused;
     // the file on disk is then as it was.
     void Save();
+    // Something was there that could not be read (held by another program,
+    // a FIFO, a device): Save will refuse, and the start says so.
+    bool readFailed() const { return unreadable_; }
 
 private:
     std::int32_t readInteger(std::string_view section, std::string_view key,
@@ -61,6 +72,13 @@ private:
     bool unreadable_ = false;
     platform::ProfileFile profile_;
 };
+
+// The shut-down's writes in their order: the record, then one tick per
+// recipient line in list order, saved in one replacement. A settings file
+// that could not be read at the start is never written over: it throws the
+// refusal without touching the file, as a refused save does.
+void SaveAtExit(platform::Platform& platform, const SettingsRecord& record, bool maximised,
+                const std::vector<Recipient>& recipients, bool startReadFailed);
 
 // Paths live in the file as Windows-1251. A path that Windows-1251 cannot
 // hold, or that the file's own syntax would change (surrounding blanks or

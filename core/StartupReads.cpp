@@ -21,6 +21,7 @@ void KeptMessages::showTo(Messages& messages) {
 }
 
 StartupReads::StartupReads(platform::Platform& platform) : settings(platform), listing(platform) {
+    if (settings.readFailed()) settingsMessages.platformError(UnableToWriteSettingsText());
     SettingsRecord noFolder;
     noFolder.letters.clear();
     const std::string stored = settings.ReadSettings(noFolder).letters;

@@ -39,6 +39,8 @@ struct StartupReads {
     explicit StartupReads(platform::Platform& platform);
 
     SettingsFile settings;
+    // Said right after the settings are applied: that they cannot be saved.
+    KeptMessages settingsMessages;
     // The letters folder the settings name, when it is an existing folder;
     // empty otherwise. It is listed in `listing`, or `listingError` says why
     // it could not be.

@@ -11,9 +11,11 @@
 #include <iostream>
 #include <random>
 
+#include "FakePlatform.h"
 #include "TempDir.h"
 #include "core/Messages.h"
 #include "core/SettingsFile.h"
+#include "core/StartupReads.h"
 #include "platform/Platform.h"
 #include "platform/formats/ProfileFile.h"
 
@@ -153,4 +155,32 @@ TEST(SettingsFaults, WhatIsNoRegularFileReadsAsDefaultsAndIsNeverWrittenInto) {
     EXPECT_TRUE(ReadThenSave(read));
     EXPECT_EQ(read.top, 5);
     EXPECT_NE(dir.read("real.ini").find("Panel1=185"), std::string::npos);
+}
+
+// A settings file that could not be read at the start (here a FIFO, on
+// Windows one held by another program) is said at once, and the exit never
+// writes over it, even when the file has become readable by then.
+TEST(SettingsFaults, ASettingsFileUnreadableAtTheStartIsSaidThenAndNeverWrittenAtTheExit) {
+    TempDir dir;
+    InDirectory cd(dir.path());
+    ASSERT_EQ(::mkfifo("dorvel.ini", 0644), 0);
+    core::StartupReads reads(platform::HostPlatform());
+    EXPECT_TRUE(reads.settings.readFailed());
+    fakes::RecordingMessages shown;
+    reads.settingsMessages.showTo(shown);
+    EXPECT_EQ(shown.platformErrors, std::vector<std::string>{"Unable to write to .\\dorvel.ini"});
+
+    std::filesystem::remove("dorvel.ini");
+    const std::string stored = "[ListCheck]\r\nL_A first=1\r\n";
+    dir.write("dorvel.ini", stored);
+    const std::vector<core::Recipient> recipients{{"L_A first", false}};
+    try {
+        core::SaveAtExit(platform::HostPlatform(), core::SettingsRecord{}, false, recipients, true);
+        ADD_FAILURE() << "the exit wrote over a file it could not read at the start";
+    } catch (const core::PlatformError& e) {
+        EXPECT_STREQ(e.what(), "Unable to write to .\\dorvel.ini");
+    }
+    EXPECT_EQ(dir.read("dorvel.ini"), stored);
+    core::SaveAtExit(platform::HostPlatform(), core::SettingsRecord{}, false, recipients, false);
+    EXPECT_NE(dir.read("dorvel.ini").find("L_A first=0\r\n"), std::string::npos);
 }

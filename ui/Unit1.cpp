@@ -198,6 +198,8 @@ void TForm1::FormCreate() {
     // Listing never sets a busy cursor here, so nothing maps it away.
     const std::unique_ptr<core::StartupReads> reads = std::move(startupReads_);
     const core::SettingsRecord stored = reads->settings.ReadSettings(currentValues());
+    settingsReadFailed_ = reads->settings.readFailed();
+    reads->settingsMessages.showTo(messages_);
     core::ScreenRect frame{stored.left, stored.top, stored.width, stored.height};
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableVirtualGeometry();
@@ -283,10 +285,8 @@ void TForm1::FormDestroy() {
     delete Timer1;
     Timer1 = nullptr;
     try {
-        core::SettingsFile settings(platform_);
-        settings.WriteSettings(currentValues(), isMaximized());
-        for (const core::Recipient& r : recipients_) settings.WriteTick(r.line, r.ticked);
-        settings.Save();
+        core::SaveAtExit(platform_, currentValues(), isMaximized(), recipients_,
+                         settingsReadFailed_);
     } catch (const core::PlatformError& e) {
         showPlatformError(e);
     }

@@ -90,6 +90,7 @@ private:
     core::Messages& messages_;
     EventLoopRunner* runner_;
     std::string mailDirectory_;
+    bool settingsReadFailed_ = false;  // then the exit never writes over the file
     std::vector<core::Recipient> recipients_;
     bool startFailed_ = false;
     // What the start read before the controls existed, until FormCreate

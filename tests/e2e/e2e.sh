@@ -190,7 +190,13 @@ settings_file_that_is_a_fifo|settings_file_that_is_a_device)
   for kind in $([ "$case_name" = settings_file_that_is_a_fifo ] && echo fifo || echo device); do
     rm -f "$ini"
     if [ "$kind" = fifo ]; then mkfifo "$ini"; else ln -s /dev/zero "$ini"; fi
-    start
+    # The start says at once that the settings cannot be saved.
+    (cd "$work/run" && exec "$dorvel" 2>>"$work/dorvel.err") &
+    pid=$!
+    box="$(window dorvel)" || fail "a $kind as the settings file was not said at the start"
+    xdotool windowactivate --sync "$box" key Return
+    main="$(window '\.')" || fail "the main window did not follow the start's message"
+    xdotool windowactivate --sync "$main" 2>/dev/null || true
     rss="$(awk '/^VmRSS/{print $2}' "/proc/$pid/status")"
     [ "${rss:-0}" -lt 400000 ] || fail "a $kind as the settings file made the program take ${rss} KB"
     # Alt+F4 until the window has closed and the refusal shows.

@@ -124,6 +124,8 @@ void TForm1::FormCreate() {
     core::SettingsRecord defaults;
     defaults.moveDir = core::DefaultMoveDir(platform_);
     const core::SettingsRecord stored = settings.ReadSettings(defaults);
+    settingsReadFailed_ = settings.readFailed();
+    if (settingsReadFailed_) messages_.platformError(core::UnableToWriteSettingsText());
     // The stored size is the frame's, as Top and Left are the frame's place.
     ::MoveWindow(window_.get(), stored.left, stored.top, stored.width, stored.height, FALSE);
     storedWindowState_ = stored.windowState;
@@ -201,11 +203,9 @@ void TForm1::FormDestroy() {
     if (timerRunning_) ::KillTimer(window_.get(), kTimer1);
     timerRunning_ = false;
     try {
-        core::SettingsFile settings(platform_);
         const core::SettingsRecord values = currentValues();
-        settings.WriteSettings(values, values.windowState == 2);
-        for (const auto& r : recipients_) settings.WriteTick(r.line, r.ticked);
-        settings.Save();
+        core::SaveAtExit(platform_, values, values.windowState == 2, recipients_,
+                         settingsReadFailed_);
     } catch (const core::PlatformError& e) {
         messages_.platformError(e.what());
     }

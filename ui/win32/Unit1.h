@@ -82,6 +82,7 @@ private:
     OwnedFont font_;
     OwnedWindow window_;
     std::string mailDirectory_;
+    bool settingsReadFailed_ = false;  // then the exit never writes over the file
     std::vector<core::Recipient> recipients_;
     bool startFailed_ = false;
     bool destroyed_ = false;
