@@ -211,3 +211,61 @@ TEST(MoveOnWindows, ALinkThatPointsNowhereTakesItsNameAndIsNeverReplaced) {
     EXPECT_FALSE(host.inspect(dir / "free.doc")) << "looking made a file";
     EXPECT_FALSE(Exists(dir / "free.doc"));
 }
+
+// The three ways another program meets a letter being moved, a hundred
+// times each: it saves a new version over it, appends to it, or holds it
+// open for writing from before. None of their bytes may be lost.
+TEST_F(MoveAcrossDrives, AHundredRacesOfEachKindLoseNothing) {
+    int refusedReplace = 0, refusedAppend = 0, leftHeld = 0;
+    for (int run = 0; run < 100; ++run) {
+        const std::string letter = "letter " + std::to_string(run);
+        ::DeleteFileW(platform::Wide(to).c_str());
+        Write(from, letter);
+        Write(from + ".new", "new " + letter);
+        (void)platform::CopyThenRemove(from, to, [&] {
+            refusedReplace +=
+                !::MoveFileExW(platform::Wide(from + ".new").c_str(), platform::Wide(from).c_str(),
+                               MOVEFILE_REPLACE_EXISTING);
+        });
+        ASSERT_EQ(Read(to), letter) << "run " << run;
+        ASSERT_EQ(Read(from + ".new"), "new " + letter) << "run " << run << ": new version lost";
+        ::DeleteFileW(platform::Wide(from + ".new").c_str());
+
+        ::DeleteFileW(platform::Wide(to).c_str());
+        Write(from, letter);
+        std::string appended;
+        (void)platform::CopyThenRemove(from, to, [&] {
+            const HANDLE writer =
+                ::CreateFileW(platform::Wide(from).c_str(), FILE_APPEND_DATA,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+            if (writer == INVALID_HANDLE_VALUE) {
+                ++refusedAppend;
+                return;
+            }
+            DWORD put = 0;
+            ::WriteFile(writer, " more", 5, &put, nullptr);
+            appended = " more";
+            ::CloseHandle(writer);
+        });
+        const std::string wanted = letter + appended;
+        ASSERT_TRUE((Exists(to) && Read(to) == wanted) || (Exists(from) && Read(from) == wanted))
+            << "run " << run << ": appended bytes lost";
+
+        ::DeleteFileW(platform::Wide(to).c_str());
+        Write(from, letter);
+        const HANDLE holder = ::CreateFileW(platform::Wide(from).c_str(), GENERIC_WRITE,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                            nullptr, OPEN_EXISTING, 0, nullptr);
+        leftHeld += !platform::CopyThenRemove(from, to);
+        DWORD put = 0;
+        ::SetFilePointer(holder, 0, nullptr, FILE_END);
+        ::WriteFile(holder, " held", 5, &put, nullptr);
+        ::CloseHandle(holder);
+        ASSERT_EQ(Read(from), letter + " held") << "run " << run << ": the held letter was cut";
+        ASSERT_FALSE(Exists(to)) << "run " << run << ": a held letter was copied away";
+    }
+    EXPECT_EQ(refusedReplace, 100);
+    EXPECT_EQ(refusedAppend, 100);
+    EXPECT_EQ(leftHeld, 100);
+}
