@@ -78,8 +78,8 @@ Status PutInPlace(const std::wstring& temporary, const std::wstring& to) {
 
 Status CopyThenRemove(const std::string& fromText, const std::string& toText,
                       const std::function<void()>& afterCopy) {
-    const std::wstring from = Wide(fromText);
-    const std::wstring to = Wide(toText);
+    const std::wstring from = ExactPath(fromText);
+    const std::wstring to = ExactPath(toText);
     // Nobody may write, rename or delete the letter while it is copied; one
     // that is open for writing elsewhere stays where it is. A folder does
     // not open this way, and does not move across volumes.
@@ -135,7 +135,9 @@ Status Win32Platform::move(const std::string& from, const std::string& to) {
     // A name that is taken, even by a link that points nowhere, is never
     // replaced; the rename itself does not replace either.
     if (const auto there = inspect(to); there) return Status::Failed(kAlreadyExists);
-    if (::MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_WRITE_THROUGH)) return {};
+    if (::MoveFileExW(ExactPath(from).c_str(), ExactPath(to).c_str(), MOVEFILE_WRITE_THROUGH)) {
+        return {};
+    }
     const DWORD failed = ::GetLastError();
     if (failed == ERROR_NOT_SAME_DEVICE) return CopyThenRemove(from, to);
     // Some systems say "file exists", others "already exists": one answer.

@@ -193,7 +193,7 @@ Result<std::string> Win32Platform::specialFolder(std::string_view name) const {
 
 Result<EntryInfo> Win32Platform::inspect(const std::string& path) const {
     if (path.empty()) return Status::Failed(kPathNotFound);
-    const std::wstring wide = Wide(path);
+    const std::wstring wide = ExactPath(path);
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (!::GetFileAttributesExW(wide.c_str(), GetFileExInfoStandard, &data)) {
         const Status failed = LastError();
@@ -212,7 +212,7 @@ Result<EntryInfo> Win32Platform::inspect(const std::string& path) const {
 
 Status Win32Platform::enumerateFolder(const std::string& path,
                                       const std::function<void(const FolderItem&)>& onItem) {
-    std::wstring pattern = Wide(path);
+    std::wstring pattern = ExactPath(path);
     if (!pattern.empty() && pattern.back() != L'\\' && pattern.back() != L'/') pattern += L'\\';
     pattern += L'*';
     WIN32_FIND_DATAW found{};
@@ -238,7 +238,7 @@ Status Win32Platform::enumerateFolder(const std::string& path,
 }
 
 Result<std::unique_ptr<ByteSource>> Win32Platform::openFile(const std::string& path) {
-    OwnedHandle file(::CreateFileW(Wide(path).c_str(), GENERIC_READ,
+    OwnedHandle file(::CreateFileW(ExactPath(path).c_str(), GENERIC_READ,
                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) return LastError();
@@ -304,12 +304,16 @@ Status Win32Platform::replaceFile(const std::string& path, std::string_view cont
 }
 
 Status Win32Platform::createFolder(const std::string& path) {
-    if (::CreateDirectoryW(Wide(path).c_str(), nullptr)) return {};
+    if (::CreateDirectoryW(ExactPath(path).c_str(), nullptr)) return {};
     return LastError();
 }
 
 Result<std::string> Win32Platform::shortPath(const std::string& path) const {
-    const std::wstring wide = Wide(path);
+    // Asked of the exact name, the system gives the entry's own short name,
+    // which the mail tool can open under the ordinary rules. Where it has
+    // none that those rules leave alone (a device name, a name kept as it
+    // is), the entry has no short form.
+    const std::wstring wide = ExactPath(path);
     std::wstring shortForm(MAX_PATH, L'\0');
     for (;;) {
         const DWORD length = ::GetShortPathNameW(wide.c_str(), shortForm.data(),
@@ -317,10 +321,13 @@ Result<std::string> Win32Platform::shortPath(const std::string& path) const {
         if (length == 0) return LastError();
         if (length < shortForm.size()) {
             shortForm.resize(length);
-            return Utf8(shortForm);
+            break;
         }
         shortForm.resize(length);
     }
+    shortForm = WithoutExactPrefix(std::move(shortForm));
+    if (RewrittenByPathRules(shortForm)) return Status::Failed(kFileNotFound);
+    return Utf8(shortForm);
 }
 
 Result<Process> Win32Platform::start(const Command& command) {

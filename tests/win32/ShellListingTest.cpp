@@ -198,3 +198,21 @@ TEST(ProgramFile, CarriesItsIconForExplorerInBothSizes) {
     ::DestroyIcon(large);
     ::DestroyIcon(small);
 }
+
+// A letter whose name ends in a dot, beside its twin without one: each row
+// shows its own name, not the twin's as the shell would give it.
+TEST(ShellListing, ANameThePathRulesWouldRewriteIsShownAsItStands) {
+    fakes::TempDir dir;
+    dir.write("REPORT.DOC", "the twin");
+    const HANDLE dotted = ::CreateFileW((L"\\\\?\\" + platform::Wide(dir / "REPORT.DOC.")).c_str(),
+                                        GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    ASSERT_NE(dotted, INVALID_HANDLE_VALUE);
+    ::CloseHandle(dotted);
+    ShellListing listing(platform::HostPlatform());
+    listing.setRoot(dir.path());
+    ASSERT_EQ(listing.count(), 2u);
+    EXPECT_EQ(listing.displayName(0), "REPORT.DOC");
+    EXPECT_EQ(listing.displayName(1), "REPORT.DOC.");
+    EXPECT_EQ(listing.fullPath(1), dir / "REPORT.DOC.");
+    ::DeleteFileW((L"\\\\?\\" + platform::Wide(dir / "REPORT.DOC.")).c_str());
+}

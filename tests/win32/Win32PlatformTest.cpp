@@ -18,6 +18,7 @@
 #include "core/DeletedFilesMover.h"
 #include "core/MailSending.h"
 #include "core/SettingsFile.h"
+#include "platform/win32/FileSteps.h"
 #include "platform/win32/WideText.h"
 #include "win32/WineTestHelpers.h"
 
@@ -259,4 +260,102 @@ TEST(Win32Platform, TheSettingsFileIsReplacedAgainAndAgainInTheCurrentDirectory)
     }
     EXPECT_EQ(core::SettingsFile(platform::HostPlatform()).ReadSettings({}).panel1, 220);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator{}), 1);
+}
+
+namespace {
+
+// Letters that Linux or Samba left on a shared folder, under names that the
+// ordinary path rules would rewrite: trailing dots and blanks, device names.
+class NamesThePathRulesRewrite : public MailTool {
+protected:
+    NamesThePathRulesRewrite() {
+        for (const auto& [name, text] : letters) put("letters/" + name, text);
+    }
+    // The ordinary rules, which the scratch folder's removal follows, cannot
+    // remove these names.
+    ~NamesThePathRulesRewrite() override {
+        for (const auto& [name, text] : letters) {
+            ::DeleteFileW(exact(dir / ("letters/" + name)).c_str());
+            ::DeleteFileW(exact(dir / ("del/" + name)).c_str());
+        }
+    }
+    void put(const std::string& name, const std::string& text) {
+        const HANDLE file = ::CreateFileW(exact(dir / name).c_str(), GENERIC_WRITE, 0, nullptr,
+                                          CREATE_NEW, 0, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE) << name;
+        DWORD put = 0;
+        ::WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &put, nullptr);
+        ::CloseHandle(file);
+    }
+    static std::wstring exact(const std::string& path) { return L"\\\\?\\" + platform::Wide(path); }
+    std::string get(const std::string& path) {
+        return platform::ReadWholeFile(platform::HostPlatform(), path, 1000).value_or("<none>");
+    }
+
+    const std::vector<std::pair<std::string, std::string>> letters{
+        {"REPORT.DOC", "the twin"},
+        {"REPORT.DOC.", "the dotted one"},
+        {"NOTE..", "a note"},
+        {"con.doc", "not a console"},
+        {"trail ", "a blank at the end"}};
+};
+
+}  // namespace
+
+TEST_F(NamesThePathRulesRewrite, EachIsListedReadAndDeletedAsItselfNeverAsItsTwin) {
+    auto& host = platform::HostPlatform();
+    std::vector<std::string> listed;
+    ASSERT_TRUE(host.enumerateFolder(dir / "letters", [&](const platform::FolderItem& item) {
+        listed.emplace_back(item.name);
+    }));
+    std::sort(listed.begin(), listed.end());
+    EXPECT_EQ(listed, (std::vector<std::string>{"NOTE..", "REPORT.DOC", "REPORT.DOC.", "con.doc",
+                                                "trail "}));
+    for (const auto& [name, text] : letters) {
+        EXPECT_EQ(get(dir / ("letters/" + name)), text) << name;
+        core::MoveToDeleted(core::FolderEntry{name, dir / ("letters/" + name)}, dir / "del",
+                            progress, host, messages);
+    }
+    for (const auto& [name, text] : letters) {
+        EXPECT_EQ(get(dir / ("del/" + name)), text) << name << " did not arrive as itself";
+        EXPECT_FALSE(host.inspect(dir / ("letters/" + name))) << name << " stayed";
+    }
+}
+
+TEST_F(NamesThePathRulesRewrite, TheMailToolGetsEachLettersOwnShortNameOrNoneAtAll) {
+    auto& host = platform::HostPlatform();
+    const auto dotted = host.shortPath(dir / "letters/REPORT.DOC.");
+    ASSERT_TRUE(dotted);
+    EXPECT_NE(*dotted, host.shortPath(dir / "letters/REPORT.DOC").value_or(""));
+    EXPECT_EQ(dotted->find("\\\\?\\"), std::string::npos) << *dotted;
+    // The ordinary rules, as the mail tool uses them, reach the dotted letter.
+    std::ifstream in(fs::path(platform::Wide(*dotted)), std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "the dotted one");
+    // A device name has no short form that names the file: sent as a file
+    // without one.
+    EXPECT_FALSE(host.shortPath(dir / "letters/con.doc"));
+
+    installTool();
+    recipients = {{"L_KIEV Kiev", true}};
+    send("REPORT.DOC.");
+    send("con.doc");
+    EXPECT_EQ(Lines(dir.read("record.txt")),
+              (std::vector<std::string>{
+                  mailDirectory() + "TOMAIL -HPOST -NL_KIEV -F" + *dotted + " -X -SOFFICE\t0",
+                  mailDirectory() + "TOMAIL -HPOST -NL_KIEV -F -X -SOFFICE\t0"}));
+}
+
+TEST(ExactPaths, TheUsualRulesAreLeftToRelativePathsAndDotParts) {
+    EXPECT_EQ(platform::ExactPath("C:\\Letters\\REPORT.DOC."), L"\\\\?\\C:\\Letters\\REPORT.DOC.");
+    EXPECT_EQ(platform::ExactPath("C:/Letters//a/"), L"\\\\?\\C:\\Letters\\a\\");
+    EXPECT_EQ(platform::ExactPath("\\\\server\\share\\con.doc"),
+              L"\\\\?\\UNC\\server\\share\\con.doc");
+    EXPECT_EQ(platform::ExactPath(".\\dorvel.ini"), L".\\dorvel.ini");
+    EXPECT_EQ(platform::ExactPath("C:\\a\\..\\b"), L"C:\\a\\..\\b");
+    EXPECT_EQ(platform::WithoutExactPrefix(L"\\\\?\\UNC\\server\\x"), L"\\\\server\\x");
+    EXPECT_TRUE(platform::RewrittenByPathRules(L"C:\\a\\com1.txt"));
+    EXPECT_TRUE(platform::RewrittenByPathRules(L"C:\\dir.\\a.txt"));
+    EXPECT_TRUE(platform::RewrittenByPathRules(L"C:\\a\\Nul"));
+    EXPECT_FALSE(platform::RewrittenByPathRules(L"C:\\a\\console.doc"));
+    EXPECT_FALSE(platform::RewrittenByPathRules(L"C:\\LETTERS\\REPO~DXP.DOC"));
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/Messages.h"
+#include "platform/win32/FileSteps.h"
 #include "platform/win32/WideText.h"
 
 namespace dorvel::ui::win32 {
@@ -158,9 +159,14 @@ std::string ShellListing::displayName(std::size_t index) const {
     }
     SHFILEINFOW shown{};
     std::string name;
-    if (::SHGetFileInfoW(platform::Wide(files_.fullPath(index)).c_str(), 0, &shown, sizeof shown,
-                         SHGFI_DISPLAYNAME) &&
-        shown.szDisplayName[0] != L'\0') {
+    // A name that the path rules would rewrite (REPORT.DOC. beside
+    // REPORT.DOC, con.doc) is no name the shell can be asked about: it
+    // would answer for another file. It is shown as it stands.
+    if (platform::RewrittenByPathRules(platform::Wide(files_.name(index)))) {
+        name = std::string(files_.name(index));
+    } else if (::SHGetFileInfoW(platform::Wide(files_.fullPath(index)).c_str(), 0, &shown,
+                                sizeof shown, SHGFI_DISPLAYNAME) &&
+               shown.szDisplayName[0] != L'\0') {
         name = platform::Utf8(shown.szDisplayName);
     } else {
         name = std::string(files_.name(index));
