@@ -200,7 +200,8 @@ TEST(ProgramFile, CarriesItsIconForExplorerInBothSizes) {
 }
 
 // A letter whose name ends in a dot, beside its twin without one: each row
-// shows its own name, not the twin's as the shell would give it.
+// shows its own name, not the twin's as the shell would give it, and the
+// shell is never asked about it.
 TEST(ShellListing, ANameThePathRulesWouldRewriteIsShownAsItStands) {
     fakes::TempDir dir;
     dir.write("REPORT.DOC", "the twin");
@@ -214,5 +215,10 @@ TEST(ShellListing, ANameThePathRulesWouldRewriteIsShownAsItStands) {
     EXPECT_EQ(listing.displayName(0), "REPORT.DOC");
     EXPECT_EQ(listing.displayName(1), "REPORT.DOC.");
     EXPECT_EQ(listing.fullPath(1), dir / "REPORT.DOC.");
+    // The shell would answer for the twin: the dotted letter has no shell
+    // item, so no menu, detail or default action can reach the twin.
+    EXPECT_TRUE(listing.childItem(0));
+    EXPECT_FALSE(listing.childItem(1));
+    EXPECT_FALSE(listing.item(1));
     ::DeleteFileW((L"\\\\?\\" + platform::Wide(dir / "REPORT.DOC.")).c_str());
 }

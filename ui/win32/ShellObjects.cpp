@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "core/FolderEntry.h"
+#include "platform/win32/FileSteps.h"
 #include "platform/win32/WideText.h"
 
 namespace dorvel::ui::win32 {
@@ -33,8 +34,12 @@ constexpr std::array kVirtualFolders{
 
 Pidl ParsePath(const std::string& path) {
     Pidl item;
-    if (path.empty() || FAILED(::SHParseDisplayName(platform::Wide(path).c_str(), nullptr,
-                                                    item.out(), 0, nullptr))) {
+    // The shell parses by the ordinary path rules: for REPORT.DOC. or
+    // con.doc it would give the twin or the device, and its menu, details
+    // and default action would act on that. Such a name has no shell item.
+    if (path.empty() || platform::RewrittenByPathRules(platform::Wide(path)) ||
+        FAILED(
+            ::SHParseDisplayName(platform::Wide(path).c_str(), nullptr, item.out(), 0, nullptr))) {
         return {};
     }
     return item;
