@@ -1,4 +1,4 @@
-#include "ui/Unit1.h"
+#include "ui/qt/Unit1.h"
 
 #include <QFrame>
 #include <QGuiApplication>
@@ -17,13 +17,13 @@
 #include "core/LettersWatch.h"
 #include "core/MailSending.h"
 #include "core/WindowPlacement.h"
-#include "ui/Artwork.h"
-#include "ui/CheckListBox.h"
-#include "ui/EventLoopRunner.h"
-#include "ui/LettersView.h"
-#include "ui/StartupReading.h"
-#include "ui/Unit2.h"
-#include "ui/Unit3.h"
+#include "ui/qt/Artwork.h"
+#include "ui/qt/CheckListBox.h"
+#include "ui/qt/EventLoopRunner.h"
+#include "ui/qt/LettersView.h"
+#include "ui/qt/StartupReading.h"
+#include "ui/qt/Unit2.h"
+#include "ui/qt/Unit3.h"
 
 namespace dorvel::ui {
 

@@ -1,5 +1,5 @@
-#include "ui/LettersView.h"
-#include "ui/PathText.h"
+#include "ui/qt/LettersView.h"
+#include "ui/qt/PathText.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -16,8 +16,8 @@
 #include <QStyledItemDelegate>
 
 #include "core/Messages.h"
-#include "ui/Artwork.h"
-#include "ui/ShellActions.h"
+#include "ui/qt/Artwork.h"
+#include "ui/qt/ShellActions.h"
 
 namespace dorvel::ui {
 namespace {

@@ -12,7 +12,7 @@
 #include "FakePlatform.h"
 #include "TempDir.h"
 #include "platform/Platform.h"
-#include "ui/Unit1.h"
+#include "ui/qt/Unit1.h"
 
 namespace dorvel::fakes {
 

@@ -1,4 +1,4 @@
-#include "ui/EventLoopRunner.h"
+#include "ui/qt/EventLoopRunner.h"
 
 #include <QEventLoop>
 #include <QSocketNotifier>

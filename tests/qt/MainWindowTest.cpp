@@ -6,8 +6,8 @@
 #include <QTest>
 
 #include "FakePlatform.h"
-#include "ui/CheckListBox.h"
-#include "ui/Unit1.h"
+#include "ui/qt/CheckListBox.h"
+#include "ui/qt/Unit1.h"
 
 using namespace dorvel;
 using dorvel::fakes::FakePlatform;

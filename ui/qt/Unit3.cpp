@@ -1,5 +1,5 @@
-#include "ui/Unit3.h"
-#include "ui/PathText.h"
+#include "ui/qt/Unit3.h"
+#include "ui/qt/PathText.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,7 +1,7 @@
-#include "ui/FolderTree.h"
+#include "ui/qt/FolderTree.h"
 
-#include "ui/Artwork.h"
-#include "ui/PathText.h"
+#include "ui/qt/Artwork.h"
+#include "ui/qt/PathText.h"
 
 #include <QScrollBar>
 
@@ -17,7 +17,7 @@
 
 #include "core/FolderListing.h"
 #include "core/Messages.h"
-#include "ui/ShellActions.h"
+#include "ui/qt/ShellActions.h"
 
 namespace dorvel::ui {
 namespace {

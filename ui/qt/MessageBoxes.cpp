@@ -1,5 +1,5 @@
-#include "ui/MessageBoxes.h"
-#include "ui/PathText.h"
+#include "ui/qt/MessageBoxes.h"
+#include "ui/qt/PathText.h"
 
 #include <QGuiApplication>
 #include <QMessageBox>

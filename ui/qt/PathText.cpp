@@ -1,4 +1,4 @@
-#include "ui/PathText.h"
+#include "ui/qt/PathText.h"
 
 namespace dorvel::ui {
 namespace {

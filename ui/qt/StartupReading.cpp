@@ -1,4 +1,4 @@
-#include "ui/StartupReading.h"
+#include "ui/qt/StartupReading.h"
 
 #include <system_error>
 

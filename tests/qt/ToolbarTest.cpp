@@ -7,13 +7,13 @@
 #include <QToolButton>
 #include <filesystem>
 
-#include "ProgramOnDisk.h"
+#include "qt/ProgramOnDisk.h"
 #include "platform/Platform.h"
-#include "ui/CheckListBox.h"
-#include "ui/LettersView.h"
-#include "ui/Unit1.h"
-#include "ui/Unit2.h"
-#include "ui/Unit3.h"
+#include "ui/qt/CheckListBox.h"
+#include "ui/qt/LettersView.h"
+#include "ui/qt/Unit1.h"
+#include "ui/qt/Unit2.h"
+#include "ui/qt/Unit3.h"
 
 using namespace dorvel;
 using dorvel::fakes::RecordingMessages;

@@ -1,4 +1,4 @@
-#include "ui/PathText.h"
+#include "ui/qt/PathText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "ui/ShellActions.h"
-#include "ui/PathText.h"
+#include "ui/qt/ShellActions.h"
+#include "ui/qt/PathText.h"
 
 #include <QApplication>
 #include <QClipboard>

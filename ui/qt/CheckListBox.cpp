@@ -1,4 +1,4 @@
-#include "ui/CheckListBox.h"
+#include "ui/qt/CheckListBox.h"
 
 #include <QApplication>
 #include <QKeyEvent>

@@ -1,5 +1,5 @@
-#include "ui/Unit2.h"
-#include "ui/PathText.h"
+#include "ui/qt/Unit2.h"
+#include "ui/qt/PathText.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -9,8 +9,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "ui/FolderTree.h"
-#include "ui/LettersView.h"
+#include "ui/qt/FolderTree.h"
+#include "ui/qt/LettersView.h"
 
 namespace dorvel::ui {
 namespace {

@@ -11,11 +11,11 @@
 #include <filesystem>
 #include <map>
 
-#include "ProgramOnDisk.h"
+#include "qt/ProgramOnDisk.h"
 #include "core/Messages.h"
 #include "platform/Platform.h"
-#include "ui/LettersView.h"
-#include "ui/Unit1.h"
+#include "ui/qt/LettersView.h"
+#include "ui/qt/Unit1.h"
 
 using namespace dorvel;
 using dorvel::fakes::InDirectory;

@@ -8,12 +8,12 @@
 #include <filesystem>
 #include <fstream>
 
-#include "ProgramOnDisk.h"
+#include "qt/ProgramOnDisk.h"
 #include "platform/Platform.h"
-#include "ui/LettersView.h"
-#include "ui/Unit1.h"
-#include "ui/Unit2.h"
-#include "ui/Unit3.h"
+#include "ui/qt/LettersView.h"
+#include "ui/qt/Unit1.h"
+#include "ui/qt/Unit2.h"
+#include "ui/qt/Unit3.h"
 
 using namespace dorvel;
 using dorvel::fakes::RecordingMessages;
