@@ -22,7 +22,7 @@
 #include "core/FolderListing.h"
 #include "core/LettersWatch.h"
 #include "platform/Platform.h"
-#include "ui/LettersView.h"
+#include "ui/qt/LettersView.h"
 
 // Counts the bytes held, to report the listing's peak memory per entry.
 namespace {
@@ -342,7 +342,7 @@ const bench::RegisterRatio kStartOverFloor(
 #ifdef DORVEL_TOMAIL_PATH
 #include <sys/resource.h>
 
-#include "ui/EventLoopRunner.h"
+#include "ui/qt/EventLoopRunner.h"
 
 namespace {
 

@@ -20,8 +20,8 @@
 
 #include "core/Messages.h"
 #include "platform/Platform.h"
-#include "ui/MessageBoxes.h"
-#include "ui/Unit1.h"
+#include "ui/qt/MessageBoxes.h"
+#include "ui/qt/Unit1.h"
 
 namespace {
 
