@@ -1,4 +1,5 @@
 #include "core/DeletedFilesMover.h"
+#include "core/Texts.h"
 
 #include "core/IntegerText.h"
 #include "core/PathRules.h"
@@ -34,10 +35,10 @@ std::string MakeUniqueTarget(std::string target, const platform::Platform& platf
 std::string MoveToDeleted(const std::optional<FolderEntry>& entry, std::string deletedFilesFolder,
                           Progress& progress, platform::Platform& platform, Messages& messages) {
     if (!entry) {
-        messages.information("Выберите файл для удаления");
+        messages.information(texts::kChooseFileToDelete);
         return deletedFilesFolder;
     }
-    progress.SetCaption("Перемещается файл");
+    progress.SetCaption(texts::kMovingCaption);
     progress.SetFileLine(entry->fullPath);
     if (const auto info = platform.inspect(deletedFilesFolder); !info || !info->isFolder) {
         if (const auto made = platform.createFolder(deletedFilesFolder); !made) {

@@ -1,4 +1,5 @@
 #include "core/MailSending.h"
+#include "core/Texts.h"
 
 #include "core/DeletedFilesMover.h"
 #include "platform/formats/CodePages.h"
@@ -61,18 +62,18 @@ std::string SendSelected(const std::optional<FolderEntry>& selected,
                          Progress& progress, ProcessRunner& runner, platform::Platform& platform,
                          Messages& messages) {
     if (!selected) {
-        messages.information("Выберите файл для отправки");
+        messages.information(texts::kChooseFileToSend);
         return deletedFilesFolder;
     }
     if (TickedEntries(recipients).empty()) {
-        messages.information("Выберите получателей письма");
+        messages.information(texts::kChooseRecipients);
         return deletedFilesFolder;
     }
     // The entry is taken once; a change of the selection during the waits
     // does not change what is sent. The list is walked by position, so a
     // tick changed meanwhile counts for the recipients still to come.
     const FolderEntry& entry = *selected;
-    progress.SetCaption("Отправка почты");
+    progress.SetCaption(texts::kSendingCaption);
     progress.SetFileLine(entry.displayName);
     progress.Show();
     for (std::size_t i = 0; i < recipients.size(); ++i) {
@@ -82,7 +83,7 @@ std::string SendSelected(const std::optional<FolderEntry>& selected,
         const auto arguments = MailToolArguments(mailDirectory, RecipientCode(line),
                                                  FileArgument(platform, entry.fullPath));
         if (!runner.RunAndWait(MailToolCommand(arguments))) {
-            messages.error("Произошла ошибка при запуске " + MailToolCommandLine(arguments));
+            messages.error(texts::ToolStartFailedText(MailToolCommandLine(arguments)));
         }
     }
     progress.Close();

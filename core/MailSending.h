@@ -24,6 +24,9 @@ class ProcessRunner {
 public:
     virtual ~ProcessRunner() = default;
     virtual bool RunAndWait(const platform::Command& command) = 0;
+    // The program is closing: a wait in progress ends, and later runs are
+    // started without waiting.
+    virtual void stopWaiting() {}
 };
 
 // The mail tool's arguments for one recipient: each option one argument, so

@@ -1,4 +1,5 @@
 #include "core/RecipientList.h"
+#include "core/Texts.h"
 
 #include "core/DosText.h"
 #include "core/PathRules.h"
@@ -14,14 +15,14 @@ RecipientLoad LoadRecipients(platform::Platform& platform, Messages& messages) {
     RecipientLoad load;
     const std::string value = platform.environment(kMailDirectoryVariable).value_or({});
     if (value.empty()) {
-        messages.error("Установите переменную окружения ZOVOVOD");
+        messages.error(texts::kSetMailVariable);
         return load;
     }
     load.mailDirectory = MailDirectoryFrom(value);
     const std::string path = load.mailDirectory + kAddressFileName;
     auto source = platform.openFile(path);
     if (!source) {
-        messages.error("Не найден файл " + path);
+        messages.error(texts::FileNotFoundText(path));
         return load;
     }
     const auto read = ReadRecipientLines(**source, [&](std::string_view line) {

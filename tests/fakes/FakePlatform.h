@@ -35,6 +35,7 @@ public:
     std::string homeFolder() const override { return home; }
     platform::Result<std::string> specialFolder(std::string_view name) const override {
         if (name == "rfDesktop") return home + "/Desktop";
+        if (name == "rfPersonal") return home;
         return Failed(platform::kFileNotFound);
     }
 

@@ -14,7 +14,7 @@ public:
 
     bool RunAndWait(const platform::Command& command) override;
     // The program is closing: every wait ends now, later runs are not awaited.
-    void stopWaiting() { closing_ = true; }
+    void stopWaiting() override { closing_ = true; }
     bool closing() const { return closing_; }
 
 private:

@@ -1,0 +1,134 @@
+#pragma once
+// The main window's behaviour, apart from any widget: the start in its
+// order, the toolbar's handlers with their write-backs, the watch's tick and
+// the exit with the values it writes. A face builds the controls, implements
+// MainFormView over them and forwards each event with one call.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/FolderEntry.h"
+#include "core/FolderListing.h"
+#include "core/MailSending.h"
+#include "core/Messages.h"
+#include "core/Progress.h"
+#include "core/RecipientList.h"
+#include "core/SettingsFile.h"
+#include "core/StartupReads.h"
+#include "core/WindowPlacement.h"
+#include "platform/Platform.h"
+
+namespace dorvel::core {
+
+// The panel never gets narrower than this, nor leaves the letters view less.
+inline constexpr int kMinimumPanelWidth = 30;
+inline constexpr int kSplitterWidth = 3;
+
+// The recipient panel's width as a window whose client area is this wide
+// shows it.
+int ShownPanelWidth(int requested, int clientWidth);
+
+// What the form needs of its window, as plain values.
+class MainFormView {
+public:
+    virtual ~MainFormView() = default;
+
+    // The letters view. setRoot throws PlatformError when the text names no
+    // folder, keeping root and listing.
+    virtual std::optional<FolderEntry> selectedEntry() const = 0;
+    virtual std::string root() const = 0;
+    virtual void setRoot(const std::string& text) = 0;
+    // Shows a listing made before the view existed, as setting its root would.
+    virtual void adoptListing(FolderListing& listed) = 0;
+    virtual void ensureListed() = 0;
+    virtual const FolderListing& letters() const = 0;
+    virtual void relist() = 0;
+
+    // The window. The frame is the outer one, in the desktop's coordinates;
+    // windowState is 0 normal, 1 minimised, 2 maximised.
+    // Where a window may be placed; nothing when the face cannot tell.
+    virtual std::optional<ScreenRect> availableArea(const ScreenRect& frame) const = 0;
+    // Applies the normal frame and remembers the state the window is to be
+    // shown in.
+    virtual void applyFrame(const ScreenRect& frame, int windowState) = 0;
+    virtual ScreenRect normalFrame() const = 0;
+    virtual int windowState() const = 0;
+    virtual void applyPanelWidth(int width) = 0;
+    // The panel's width as it is on the screen.
+    virtual int panelWidth() const = 0;
+    // Stops the watch's timer for good.
+    virtual void stopWatch() = 0;
+
+    // The settings dialog, made once at the start; its two controls are the
+    // live store of the deleted-files folder and the option.
+    virtual void createSettingsDialog() = 0;
+    virtual void showSettingsDialog(const std::string& mailDirectory) = 0;
+    virtual std::string deletedFilesFolder() const = 0;
+    virtual void setDeletedFilesFolder(const std::string& folder) = 0;
+    virtual bool deleteAfterSending() const = 0;
+    virtual void setDeleteAfterSending(bool on) = 0;
+
+    // The recipient list shows these, which stay in the form.
+    virtual void showRecipients(std::vector<Recipient>& recipients) = 0;
+    // The progress window, made after the start.
+    virtual Progress& progress() = 0;
+};
+
+class MainForm {
+public:
+    // The shadow listing is the watch's; it lists what the letters view
+    // displays.
+    MainForm(platform::Platform& platform, Messages& messages, ProcessRunner& runner,
+             MainFormView& view, FolderListing& shadow);
+
+    // The start from what was read: the settings applied to the window, the
+    // letters root, the dialog with its two settings, the recipients with
+    // their ticks. False when the recipients could not be loaded: the
+    // program then ends without showing its window.
+    bool FormCreate(StartupReads& reads);
+    // The state the window opens in: 0 normal, 1 minimised, 2 maximised.
+    int storedWindowState() const { return storedWindowState_; }
+
+    // The toolbar.
+    void N3Click();
+    void ToolButton2Click();
+    void ToolButton3Click();
+    void ToolButton4Click();
+    void ShowDeletedFolder();
+    void Timer1Timer();
+    // The operator closes the window: a send waiting on the mail tool stops
+    // waiting; its remaining runs and its move still happen.
+    void closeRequested();
+    // The exit: the watch stops, then the settings and the ticks are
+    // written. Runs once.
+    void FormDestroy();
+
+    // What the exit writes, as the window shows it now.
+    SettingsRecord currentValues() const;
+    const std::string& mailDirectory() const { return mailDirectory_; }
+    std::vector<Recipient>& recipients() { return recipients_; }
+
+private:
+    void chooseRoot(StartupReads& reads, const std::string& stored);
+
+    platform::Platform& platform_;
+    Messages& messages_;
+    ProcessRunner& runner_;
+    MainFormView& view_;
+    FolderListing& shadow_;
+    std::string mailDirectory_;
+    std::vector<Recipient> recipients_;
+    bool settingsReadFailed_ = false;  // then the exit never writes over the file
+    bool dialogCreated_ = false;
+    bool destroyed_ = false;
+    int storedWindowState_ = 0;
+    SettingsRecord stored_;
+    // A stored letters folder that is missing at the start (a share not yet
+    // mounted, a name that is no folder) is written back as it was unless a
+    // root is set meanwhile.
+    std::string storedLetters_;
+    std::string rootAtStart_;
+};
+
+}  // namespace dorvel::core
