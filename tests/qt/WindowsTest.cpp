@@ -12,9 +12,9 @@
 #include <QToolButton>
 #include <filesystem>
 
-#include "qt/ProgramOnDisk.h"
 #include "core/SettingsFile.h"
 #include "platform/Platform.h"
+#include "qt/ProgramOnDisk.h"
 #include "ui/qt/FolderTree.h"
 #include "ui/qt/LettersView.h"
 #include "ui/qt/MessageBoxes.h"
@@ -85,7 +85,7 @@ TEST_F(WindowsTest, OpeningAndClosingUntouchedChangesNothing) {
     }
     open(*form);
     EXPECT_EQ(form->Form2->focusWidget(), form->Form2->letters_save);
-    EXPECT_EQ(form->Form2->fillTarget, 0) << "reopened with the focus in letters_save";
+    EXPECT_EQ(form->Form2->fillTarget(), 0) << "reopened with the focus in letters_save";
     EXPECT_TRUE(messages.platformErrors.empty());
 }
 
@@ -97,7 +97,7 @@ TEST_F(WindowsTest, TheTreeFillsTheFieldEnteredLast) {
     EXPECT_EQ(text(dialog->Edit1), dir / "letters");
     EXPECT_EQ(dialog->Label3->text().toStdString(), dir / "mail/");
     enter(dialog->letters_save);
-    EXPECT_EQ(dialog->fillTarget, 1);
+    EXPECT_EQ(dialog->fillTarget(), 1);
     dialog->ShellTreeView1->setSelectedPath(dir / "other");
     EXPECT_EQ(text(dialog->letters_save), dir / "other");
     EXPECT_EQ(text(dialog->Edit1), dir / "letters");

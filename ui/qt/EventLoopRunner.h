@@ -21,7 +21,7 @@ public:
 
     bool RunAndWait(const platform::Command& command) override;
     // The program is closing: every wait ends now, later runs are not awaited.
-    void stopWaiting();
+    void stopWaiting() override;
 
 private:
     platform::Platform& platform_;

@@ -17,6 +17,7 @@
 
 #include "core/FolderListing.h"
 #include "core/Messages.h"
+#include "core/Texts.h"
 #include "ui/qt/ShellActions.h"
 
 namespace dorvel::ui {
@@ -126,7 +127,7 @@ std::string FolderTree::selectedPath() const { return PathOf(currentItem()); }
 
 void FolderTree::setSelectedPath(const std::string& text) {
     if (text.empty() || text.front() != '/' || !platform_.inspect(text)) {
-        throw core::PlatformError("Error setting path: \"" + text + "\"");
+        throw core::PlatformError(core::texts::ErrorSettingPathText(text));
     }
     const std::string normal = std::filesystem::path(text).lexically_normal().string();
     QTreeWidgetItem* item = fileSystem_;

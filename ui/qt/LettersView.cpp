@@ -16,6 +16,7 @@
 #include <QStyledItemDelegate>
 
 #include "core/Messages.h"
+#include "core/Texts.h"
 #include "ui/qt/Artwork.h"
 #include "ui/qt/ShellActions.h"
 
@@ -142,9 +143,11 @@ const LettersModel::Details& LettersModel::details(int row) const {
     d.type = look.comment;
     d.icon = look.icon;
     if (const auto info = platform_.inspect(listing_.fullPath(index))) {
-        if (!folder) d.size = QStringLiteral("%L1 KB").arg((info->size + 1023) / 1024);
-        d.modified = QDateTime::fromSecsSinceEpoch(info->modified)
-                         .toString(QStringLiteral("dd.MM.yyyy HH:mm"));
+        if (!folder) d.size = QString::fromUtf8(core::texts::SizeText(info->size));
+        const QDateTime local = QDateTime::fromSecsSinceEpoch(info->modified);
+        d.modified = QString::fromUtf8(
+            core::texts::ModifiedText(local.date().year(), local.date().month(), local.date().day(),
+                                      local.time().hour(), local.time().minute()));
     }
     return details_.emplace(row, std::move(d)).first->second;
 }
@@ -184,9 +187,9 @@ QVariant LettersModel::headerData(int section, Qt::Orientation orientation, int 
                                      : QVariant(Qt::AlignLeft | Qt::AlignVCenter);
     }
     if (role != Qt::DisplayRole) return {};
-    static const char* const kCaptions[] = {"Name", "Size", "Type", "Modified"};
-    return section >= 0 && section < ColumnCount ? QString::fromLatin1(kCaptions[section])
-                                                 : QString();
+    return section >= 0 && section < ColumnCount
+               ? QString::fromUtf8(core::texts::kLetterColumns[section].caption)
+               : QString();
 }
 
 Qt::ItemFlags LettersModel::flags(const QModelIndex& index) const {
@@ -202,7 +205,7 @@ bool LettersModel::setData(const QModelIndex& index, const QVariant& value, int 
     const std::string newName = PathBytes(value.toString());
     if (newName == listing_.name(row)) return false;
     if (!listing_.rename(row, newName)) {
-        if (onError) onError("Rename to " + newName + " failed");
+        if (onError) onError(core::texts::RenameFailedText(newName));
         return false;
     }
     // Redrawn where it stands; the next listing sorts it.

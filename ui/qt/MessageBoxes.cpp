@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QScreen>
+#include "core/Texts.h"
 
 namespace dorvel::ui {
 namespace {
@@ -26,11 +27,11 @@ void Show(QMessageBox::Icon icon, const QString& title, const std::string& text)
 }  // namespace
 
 void MessageBoxes::error(const std::string& text) {
-    Show(QMessageBox::Critical, QStringLiteral("Error"), text);
+    Show(QMessageBox::Critical, QString::fromUtf8(core::texts::kErrorTitle), text);
 }
 
 void MessageBoxes::information(const std::string& text) {
-    Show(QMessageBox::Information, QStringLiteral("Information"), text);
+    Show(QMessageBox::Information, QString::fromUtf8(core::texts::kInformationTitle), text);
 }
 
 void MessageBoxes::platformError(const std::string& text) {

@@ -16,6 +16,7 @@
 #include <ctime>
 #include <filesystem>
 
+#include "core/Texts.h"
 #include "platform/posix/HomeTrash.h"
 
 namespace dorvel::ui {
@@ -130,7 +131,7 @@ std::optional<std::string> OpenWithDefaultProgram(platform::Platform& platform,
     open.arguments = {"xdg-open", path};
     open.workingDirectory = FolderOf(path);
     if (platform.start(open)) return std::nullopt;
-    return "Cannot open " + path;
+    return core::texts::CannotOpenText(path);
 }
 
 }  // namespace dorvel::ui

@@ -12,10 +12,7 @@
 
 #include <QCloseEvent>
 
-#include "core/DeletedFilesMover.h"
-#include "core/FileBrowser.h"
-#include "core/LettersWatch.h"
-#include "core/MailSending.h"
+#include "core/Texts.h"
 #include "core/WindowPlacement.h"
 #include "ui/qt/Artwork.h"
 #include "ui/qt/CheckListBox.h"
@@ -32,10 +29,11 @@ TForm1::TForm1(platform::Platform& platform, core::Messages& messages, QWidget* 
       ShellListView2(platform),
       platform_(platform),
       messages_(messages),
-      runner_(new EventLoopRunner(platform, this)) {
+      runner_(new EventLoopRunner(platform, this)),
+      form_(platform, messages, *runner_, *this, ShellListView2) {
     // Read while the controls are built; applied where the start reaches each.
     auto reading = StartReadingAtStart(platform_);
-    setWindowTitle(QStringLiteral("."));
+    setWindowTitle(QString::fromUtf8(core::texts::kMainCaption));
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(11);
@@ -66,15 +64,32 @@ TForm1::TForm1(platform::Platform& platform, core::Messages& messages, QWidget* 
         bar->addWidget(b);
         return b;
     };
-    ToolButton1 = button(SendIcon(), QStringLiteral("Отправить файл на выбранные адреса"));
-    ToolButton2 = button(DeleteIcon(), QStringLiteral("Удалить файл"));
-    ToolButton4 = button(DeletedFilesIcon(), QStringLiteral("Просмотреть удалённые файлы"));
-    ToolButton3 = button(SettingsIcon(), QStringLiteral("Настройки"));
-    bar->addStretch(1);
-    connect(ToolButton1, &QToolButton::clicked, this, &TForm1::N3Click);
-    connect(ToolButton2, &QToolButton::clicked, this, &TForm1::ToolButton2Click);
-    connect(ToolButton4, &QToolButton::clicked, this, &TForm1::ToolButton4Click);
-    connect(ToolButton3, &QToolButton::clicked, this, &TForm1::ToolButton3Click);
+    const QIcon icons[] = {SendIcon(), DeleteIcon(), SettingsIcon(), DeletedFilesIcon()};
+    QToolButton* made[4] = {};
+    for (int i = 0; i < 4; ++i) {
+        const auto& b = core::texts::kToolbar[i];
+        made[i] = button(icons[b.image], QString::fromUtf8(b.hint));
+        connect(made[i], &QToolButton::clicked, this, [this, command = b.command] {
+            switch (command) {
+                case core::texts::Command::Send:
+                    N3Click();
+                    break;
+                case core::texts::Command::Delete:
+                    ToolButton2Click();
+                    break;
+                case core::texts::Command::ShowDeleted:
+                    ToolButton4Click();
+                    break;
+                case core::texts::Command::Settings:
+                    ToolButton3Click();
+                    break;
+            }
+        });
+    }
+    ToolButton1 = made[0];
+    ToolButton2 = made[1];
+    ToolButton4 = made[2];
+    ToolButton3 = made[3];
     panelLayout->addWidget(ToolBar1);
     CheckListBox1 = new CheckListBox(Panel1);
     panelLayout->addWidget(CheckListBox1, 1);
@@ -105,142 +120,83 @@ TForm1::TForm1(platform::Platform& platform, core::Messages& messages, QWidget* 
     setWindowIcon(WindowIcon());
     applyPanelWidth(design.panel1);
     ShellListView::LoadTypes();
-    startupReads_ = reading.get();
-    FormCreate();
+    // Listing never sets a busy cursor here, so nothing maps it away.
+    const std::unique_ptr<core::StartupReads> reads = reading.get();
+    startFailed_ = !form_.FormCreate(*reads);
     // The progress window comes right after the main window, hidden.
     if (!startFailed_) Form3 = new TForm3(this);
 }
 
-void TForm1::showPlatformError(const core::PlatformError& error) {
-    messages_.platformError(error.what());
-}
-
-void TForm1::ToolButton3Click() { Form2->ShowSettings(mailDirectory_, *ShellListView1); }
-
-void TForm1::N3Click() {
-    // What the operation leaves in the folder text is written back even when
-    // it stops with an error midway.
-    std::string folder = Form2->deletedFilesFolder();
-    try {
-        folder = core::SendSelected(ShellListView1->SelectedEntry(), recipients_, mailDirectory_,
-                                    Form2->deleteAfterSending(), folder, *Form3, *runner_,
-                                    platform_, messages_);
-    } catch (const core::PlatformError& e) {
-        Form2->setDeletedFilesFolder(folder);
-        showPlatformError(e);
-        return;
-    }
-    Form2->setDeletedFilesFolder(folder);
-}
-
-void TForm1::ToolButton2Click() {
-    const std::string before = Form2->deletedFilesFolder();
-    try {
-        Form2->setDeletedFilesFolder(core::MoveToDeleted(ShellListView1->SelectedEntry(), before,
-                                                         *Form3, platform_, messages_));
-    } catch (const core::PlatformError& e) {
-        showPlatformError(e);
-    }
-}
-
-void TForm1::ToolButton4Click() { ShowDeletedFolder(); }
-
-void TForm1::ShowDeletedFolder() {
-    const std::string folder = Form2->deletedFilesFolder();
-    if (!platform_.start(core::FileBrowserCommand(platform_, folder))) {
-        messages_.error("Не могу показать директорию " + folder);
-    }
-}
-
 void TForm1::closeEvent(QCloseEvent* event) {
-    // A send waiting on the mail tool stops waiting; the window closes now.
-    runner_->stopWaiting();
+    form_.closeRequested();
     QWidget::closeEvent(event);
     if (event->isAccepted()) emit closed();
 }
 
-void TForm1::Timer1Timer() {
-    try {
-        if (core::OnWatchTick(ShellListView1->listing(), ShellListView2)) ShellListView1->Relist();
-    } catch (const core::PlatformError& e) {
-        showPlatformError(e);
-    }
+std::optional<core::FolderEntry> TForm1::selectedEntry() const {
+    return ShellListView1->SelectedEntry();
+}
+std::string TForm1::root() const { return ShellListView1->root(); }
+void TForm1::setRoot(const std::string& text) { ShellListView1->setRoot(text); }
+void TForm1::adoptListing(core::FolderListing& listed) { ShellListView1->adoptListing(listed); }
+void TForm1::ensureListed() { ShellListView1->ensureListed(); }
+const core::FolderListing& TForm1::letters() const { return ShellListView1->listing(); }
+void TForm1::relist() { ShellListView1->Relist(); }
+
+std::optional<core::ScreenRect> TForm1::availableArea(const core::ScreenRect&) const {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr) return std::nullopt;
+    const QRect area = screen->availableVirtualGeometry();
+    return core::ScreenRect{area.x(), area.y(), area.width(), area.height()};
 }
 
-core::SettingsRecord TForm1::currentValues() const {
-    core::SettingsRecord r;
-    r.top = y();
-    r.left = x();
+void TForm1::applyFrame(const core::ScreenRect& frame, int windowState) {
+    move(frame.left, frame.top);
+    // Until the frame is known, the client area takes the whole stored size.
+    resize(frame.width, frame.height);
+    outerSizeToApply_ = QSize(frame.width, frame.height);
+    storedWindowState_ = windowState;
+}
+
+core::ScreenRect TForm1::normalFrame() const {
     // The frame's size, as Top and Left are the frame's position: a Windows
     // build reading the same file opens the same window.
-    r.height = frameGeometry().height();
-    r.width = frameGeometry().width();
-    r.windowState = isMaximized() ? 2 : isMinimized() ? 1 : 0;
-    r.panel1 = panelWidth();
-    // The stored folder survives a start without it, unless a root was set.
-    r.letters = !storedLetters_.empty() && ShellListView1->root() == rootAtStart_
-                    ? storedLetters_
-                    : ShellListView1->root();
-    // The dialog's controls are the live store of these two.
-    r.postMove = Form2 != nullptr ? Form2->deleteAfterSending() : false;
-    r.moveDir = Form2 != nullptr ? Form2->deletedFilesFolder() : core::DefaultMoveDir(platform_);
-    return r;
+    return {x(), y(), frameGeometry().width(), frameGeometry().height()};
 }
 
-int TForm1::panelWidth() const { return panelWidth_; }
+int TForm1::windowState() const { return isMaximized() ? 2 : isMinimized() ? 1 : 0; }
+
+int TForm1::panelWidth() const {
+    // What the splitter shows once it has been laid out; before that, what
+    // it is to show in the window's width.
+    if (Splitter1->isVisible()) return Panel1->width();
+    return core::ShownPanelWidth(panelWidth_, width());
+}
 
 void TForm1::applyPanelWidth(int width) {
     panelWidth_ = width;
     Splitter1->setSizes({width, std::max(1, this->width() - width)});
 }
 
-void TForm1::FormCreate() {
-    // Listing never sets a busy cursor here, so nothing maps it away.
-    const std::unique_ptr<core::StartupReads> reads = std::move(startupReads_);
-    const core::SettingsRecord stored = reads->settings.ReadSettings(currentValues());
-    settingsReadFailed_ = reads->settings.readFailed();
-    reads->settingsMessages.showTo(messages_);
-    core::ScreenRect frame{stored.left, stored.top, stored.width, stored.height};
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->availableVirtualGeometry();
-        frame = core::ReachableFrame(frame, {area.x(), area.y(), area.width(), area.height()});
-    }
-    move(frame.left, frame.top);
-    // Until the frame is known, the client area takes the whole stored size.
-    resize(frame.width, frame.height);
-    outerSizeToApply_ = QSize(frame.width, frame.height);
-    storedWindowState_ = stored.windowState;
-    applyPanelWidth(stored.panel1);
-    if (!reads->letters.empty() && reads->letters == stored.letters) {
-        if (reads->listingError) {
-            showPlatformError(core::PlatformError(*reads->listingError));
-        } else {
-            ShellListView1->adoptListing(reads->listing);
-        }
-    } else if (const auto info = platform_.inspect(stored.letters); info && info->isFolder) {
-        try {
-            ShellListView1->setRoot(stored.letters);
-        } catch (const core::PlatformError& e) {
-            showPlatformError(e);
-        }
-    } else if (stored.letters != ShellListView1->root()) {
-        storedLetters_ = stored.letters;
-    }
-    rootAtStart_ = ShellListView1->root();
-    ShellListView1->ensureListed();
-    Form2 = new TForm2(platform_, messages_, this);
-    Form2->setDeleteAfterSending(stored.postMove);
-    Form2->setDeletedFilesFolder(stored.moveDir);
-
-    reads->recipientMessages.showTo(messages_);
-    if (!reads->recipients.ok) {
-        startFailed_ = true;
-        return;
-    }
-    mailDirectory_ = std::move(reads->recipients.mailDirectory);
-    recipients_ = std::move(reads->recipients.recipients);
-    CheckListBox1->setRecipients(&recipients_);
+void TForm1::stopWatch() {
+    delete Timer1;
+    Timer1 = nullptr;
 }
+
+void TForm1::createSettingsDialog() { Form2 = new TForm2(platform_, messages_, this); }
+void TForm1::showSettingsDialog(const std::string& mailDirectory) {
+    Form2->ShowSettings(mailDirectory, *ShellListView1);
+}
+std::string TForm1::deletedFilesFolder() const { return Form2->deletedFilesFolder(); }
+void TForm1::setDeletedFilesFolder(const std::string& folder) {
+    Form2->setDeletedFilesFolder(folder);
+}
+bool TForm1::deleteAfterSending() const { return Form2->deleteAfterSending(); }
+void TForm1::setDeleteAfterSending(bool on) { Form2->setDeleteAfterSending(on); }
+void TForm1::showRecipients(std::vector<core::Recipient>& recipients) {
+    CheckListBox1->setRecipients(&recipients);
+}
+core::Progress& TForm1::progress() { return *Form3; }
 
 void TForm1::showInStoredState() {
     switch (storedWindowState_) {
@@ -278,18 +234,6 @@ bool TForm1::applyOuterSize() {
     return true;
 }
 
-void TForm1::FormDestroy() {
-    if (destroyed_) return;
-    destroyed_ = true;
-    // First, so that no tick runs while the program ends.
-    delete Timer1;
-    Timer1 = nullptr;
-    try {
-        core::SaveAtExit(platform_, currentValues(), isMaximized(), recipients_,
-                         settingsReadFailed_);
-    } catch (const core::PlatformError& e) {
-        showPlatformError(e);
-    }
-}
+void TForm1::FormDestroy() { form_.FormDestroy(); }
 
 }  // namespace dorvel::ui

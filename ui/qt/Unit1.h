@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/FolderListing.h"
+#include "core/MainForm.h"
 #include "core/Messages.h"
 #include "core/RecipientList.h"
 #include "core/SettingsFile.h"
@@ -29,7 +30,7 @@ class EventLoopRunner;
 class TForm2;
 class TForm3;
 
-class TForm1 final : public QWidget {
+class TForm1 final : public QWidget, private core::MainFormView {
     Q_OBJECT
 public:
     // Runs the start-up; check startFailed() before showing the window.
@@ -41,9 +42,9 @@ public:
     // The shut-down: writes the settings and the ticks. Runs once.
     void FormDestroy();
 
-    const std::string& mailDirectory() const { return mailDirectory_; }
-    std::vector<core::Recipient>& recipients() { return recipients_; }
-    int panelWidth() const;
+    const std::string& mailDirectory() const { return form_.mailDirectory(); }
+    std::vector<core::Recipient>& recipients() { return form_.recipients(); }
+    int panelWidth() const override;
 
     QWidget* Panel1;
     QFrame* ToolBar1;
@@ -60,12 +61,13 @@ public:
     TForm2* Form2 = nullptr;  // owned: created during start-up
     TForm3* Form3 = nullptr;  // owned: created right after this window
 
-    void Timer1Timer();
-    void N3Click();
-    void ToolButton2Click();
-    void ToolButton4Click();
-    void ToolButton3Click();
-    void ShowDeletedFolder();
+    // Each handler is the form's.
+    void Timer1Timer() { form_.Timer1Timer(); }
+    void N3Click() { form_.N3Click(); }
+    void ToolButton2Click() { form_.ToolButton2Click(); }
+    void ToolButton4Click() { form_.ToolButton4Click(); }
+    void ToolButton3Click() { form_.ToolButton3Click(); }
+    void ShowDeletedFolder() { form_.ShowDeletedFolder(); }
 
 signals:
     // The operator closed the window: the program is to end, even when a
@@ -77,34 +79,42 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void FormCreate();
-    // Shows an error that escaped a handler; the program carries on.
-    void showPlatformError(const core::PlatformError& error);
-    void applyPanelWidth(int width);
+    // The form's view of this window.
+    std::optional<core::FolderEntry> selectedEntry() const override;
+    std::string root() const override;
+    void setRoot(const std::string& text) override;
+    void adoptListing(core::FolderListing& listed) override;
+    void ensureListed() override;
+    const core::FolderListing& letters() const override;
+    void relist() override;
+    std::optional<core::ScreenRect> availableArea(const core::ScreenRect& frame) const override;
+    void applyFrame(const core::ScreenRect& frame, int windowState) override;
+    core::ScreenRect normalFrame() const override;
+    int windowState() const override;
+    void applyPanelWidth(int width) override;
+    void stopWatch() override;
+    void createSettingsDialog() override;
+    void showSettingsDialog(const std::string& mailDirectory) override;
+    std::string deletedFilesFolder() const override;
+    void setDeletedFilesFolder(const std::string& folder) override;
+    bool deleteAfterSending() const override;
+    void setDeleteAfterSending(bool on) override;
+    void showRecipients(std::vector<core::Recipient>& recipients) override;
+    core::Progress& progress() override;
+
     // The stored size is the frame's; the frame is known only once the
     // window manager has framed the shown window.
     bool applyOuterSize();
-    core::SettingsRecord currentValues() const;
 
     platform::Platform& platform_;
     core::Messages& messages_;
     EventLoopRunner* runner_;
-    std::string mailDirectory_;
-    bool settingsReadFailed_ = false;  // then the exit never writes over the file
-    std::vector<core::Recipient> recipients_;
+    core::MainForm form_;
     bool startFailed_ = false;
-    // What the start read before the controls existed, until FormCreate
-    // has applied it.
-    std::unique_ptr<core::StartupReads> startupReads_;
-    bool destroyed_ = false;
     int storedWindowState_ = 0;
     int panelWidth_ = 185;
     std::optional<QSize> outerSizeToApply_;
     QTimer* frameWatch_ = nullptr;
-    // A stored letters folder that is missing at start-up (a share not yet
-    // mounted) is written back as it was unless a root is set meanwhile.
-    std::string storedLetters_;
-    std::string rootAtStart_;
 };
 
 }  // namespace dorvel::ui

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "core/Texts.h"
 #include "ui/qt/FolderTree.h"
 #include "ui/qt/LettersView.h"
 
@@ -58,31 +59,32 @@ QLineEdit* FolderField(QWidget* parent, int y) {
 }  // namespace
 
 TForm2::TForm2(platform::Platform& platform, core::Messages& messages, QWidget* owner)
-    : QDialog(owner), platform_(platform), messages_(messages) {
-    setWindowTitle(QStringLiteral("Настройки"));
+    : QDialog(owner), form_(platform, messages, *this) {
+    using namespace core::texts;
+    setWindowTitle(QString::fromUtf8(kSettingsCaption));
     setFixedSize(524, 295);
     move(328, 287);
     setModal(true);
 
-    Label1 = Caption(QStringLiteral("Переменная окружения ZOVOVOD"), this, 16, 24);
+    Label1 = Caption(QString::fromUtf8(kMailVariableLabel), this, 16, 24);
     Label3 = new QLabel(this);
     Label3->setTextFormat(Qt::PlainText);  // a folder path, never markup
     Label3->setFont(Font(11, false, false));
     Label3->setGeometry(16, 48, 337, 16);
-    Label2 = Caption(QStringLiteral("Почтовый ящик"), this, 16, 80);
+    Label2 = Caption(QString::fromUtf8(kLettersFolderLabel), this, 16, 80);
     Edit1 = FolderField(this, 104);
-    Label4 = Caption(QStringLiteral("Папка для удаления файлов"), this, 16, 144);
+    Label4 = Caption(QString::fromUtf8(kDeletedFilesLabel), this, 16, 144);
     letters_save = FolderField(this, 168);
-    CheckBox1 = new QCheckBox(QStringLiteral("Удалять файлы при отправке почты"), this);
+    CheckBox1 = new QCheckBox(QString::fromUtf8(kDeleteAfterSendingLabel), this);
     CheckBox1->setFont(Font(13, true, false));
     Colour(CheckBox1, QPalette::WindowText, kMaroon);
     CheckBox1->setGeometry(16, 224, 297, 17);
-    Button2 = new QPushButton(QStringLiteral("Завершить"), this);
+    Button2 = new QPushButton(QString::fromUtf8(kFinishButton), this);
     Button2->setGeometry(280, 256, 75, 25);
     // Enter closes only from the button itself.
     Button2->setAutoDefault(false);
     Button2->setDefault(false);
-    ShellTreeView1 = new FolderTree(platform_, this);
+    ShellTreeView1 = new FolderTree(platform, this);
     ShellTreeView1->setGeometry(524 - 161, 0, 161, 295);
 
     setTabOrder(Edit1, letters_save);
@@ -93,8 +95,10 @@ TForm2::TForm2(platform::Platform& platform, core::Messages& messages, QWidget* 
     Edit1->installEventFilter(this);
     Button2->installEventFilter(this);
     letters_save->installEventFilter(this);
-    ShellTreeView1->onChange = [this] { ShellTreeView1Change(); };
-    ShellTreeView1->onError = [this](const std::string& text) { messages_.platformError(text); };
+    ShellTreeView1->onChange = [this] { form_.ShellTreeView1Change(); };
+    ShellTreeView1->onError = [&messages](const std::string& text) {
+        messages.platformError(text);
+    };
     connect(Button2, &QPushButton::clicked, this, [this] {
         if (FormClose()) done(QDialog::Accepted);
     });
@@ -117,25 +121,42 @@ void TForm2::ShowSettings(const std::string& mailDirectory, ShellListView& lette
     exec();
 }
 
+QWidget* TForm2::control(core::SettingsForm::Control which) const {
+    switch (which) {
+        case core::SettingsForm::Control::LettersField:
+            return Edit1;
+        case core::SettingsForm::Control::DeletedFilesField:
+            return letters_save;
+        case core::SettingsForm::Control::Option:
+            return CheckBox1;
+        case core::SettingsForm::Control::Tree:
+            return ShellTreeView1;
+        case core::SettingsForm::Control::Finish:
+            return Button2;
+    }
+    return Edit1;
+}
+
 void TForm2::setVisible(bool visible) {
     if (!visible || isVisible()) {
         QDialog::setVisible(visible);
         return;
     }
-    // The focus is placed before the activation: Edit1 the first time, then
-    // the field that had it when the dialog last closed. Showing a dialog
-    // hands its focus widget a focus event of its own, which is no entering.
-    QWidget* target = focusAtClose_ != nullptr ? focusAtClose_ : Edit1;
+    // The focus is placed before the activation. Showing a dialog hands its
+    // focus widget a focus event of its own, which is no entering: the
+    // field's handler runs here instead.
+    QWidget* target = control(form_.focusOnOpening());
     target->setFocus(Qt::OtherFocusReason);
     opening_ = true;
     QDialog::setVisible(true);
     opening_ = false;
     if (target == Edit1) {
-        Edit1Enter();
+        form_.Edit1Enter();
     } else if (target == letters_save) {
-        letters_saveEnter();
+        form_.letters_saveEnter();
     }
-    FormActivate();
+    form_.FormActivate(mailDirectory_,
+                       lettersView_ != nullptr ? lettersView_->root() : lettersField());
 }
 
 bool TForm2::eventFilter(QObject* watched, QEvent* event) {
@@ -145,8 +166,8 @@ bool TForm2::eventFilter(QObject* watched, QEvent* event) {
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
         if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
             reason == Qt::MouseFocusReason || reason == Qt::ShortcutFocusReason) {
-            if (watched == Edit1) Edit1Enter();
-            if (watched == letters_save) letters_saveEnter();
+            if (watched == Edit1) form_.Edit1Enter();
+            if (watched == letters_save) form_.letters_saveEnter();
         }
     }
     if (watched == Button2 && event->type() == QEvent::KeyPress) {
@@ -159,55 +180,31 @@ bool TForm2::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-void TForm2::enterField(QLineEdit* field) {
-    const std::string text = ToPath(field->text());
-    if (const auto info = platform_.inspect(text); !info || !info->isFolder) return;
-    try {
-        ShellTreeView1->setSelectedPath(text);
-    } catch (const core::PlatformError& e) {
-        messages_.platformError(e.what());
-    }
+std::string TForm2::lettersField() const { return ToPath(Edit1->text()); }
+void TForm2::setLettersField(const std::string& text) { Edit1->setText(FromPath(text)); }
+std::string TForm2::deletedFilesField() const { return ToPath(letters_save->text()); }
+void TForm2::setDeletedFilesField(const std::string& text) {
+    letters_save->setText(FromPath(text));
 }
-
-void TForm2::Edit1Enter() {
-    fillTarget = 0;
-    enterField(Edit1);
-}
-
-void TForm2::letters_saveEnter() {
-    fillTarget = 1;
-    enterField(letters_save);
-}
-
-void TForm2::FormActivate() {
-    fillTarget = 0;
-    Label3->setText(FromPath(mailDirectory_));
-    if (lettersView_ != nullptr) Edit1->setText(FromPath(lettersView_->root()));
-    try {
-        ShellTreeView1->setSelectedPath(ToPath(Edit1->text()));
-    } catch (const core::PlatformError& e) {
-        messages_.platformError(e.what());
-    }
-}
-
-void TForm2::ShellTreeView1Change() {
-    const std::string path = ShellTreeView1->selectedPath();
-    // A folder without a node reports the empty path; that must not erase
-    // what the field holds.
-    if (path.empty()) return;
-    (fillTarget == 0 ? Edit1 : letters_save)->setText(FromPath(path));
-}
+void TForm2::setMailDirectory(const std::string& text) { Label3->setText(FromPath(text)); }
+void TForm2::setTreePath(const std::string& path) { ShellTreeView1->setSelectedPath(path); }
+std::string TForm2::treePath() const { return ShellTreeView1->selectedPath(); }
 
 bool TForm2::FormClose() {
-    focusAtClose_ = focusWidget();
-    if (lettersView_ == nullptr) return true;
-    try {
-        lettersView_->setRoot(ToPath(Edit1->text()));
-    } catch (const core::PlatformError& e) {
-        messages_.platformError(e.what());
-        return false;
+    auto focus = core::SettingsForm::Control::LettersField;
+    for (auto c :
+         {core::SettingsForm::Control::LettersField, core::SettingsForm::Control::DeletedFilesField,
+          core::SettingsForm::Control::Option, core::SettingsForm::Control::Tree,
+          core::SettingsForm::Control::Finish}) {
+        if (control(c) == focusWidget()) focus = c;
     }
-    return true;
+    // Without a letters view (a dialog made but never shown), there is no
+    // root to set.
+    return form_.FormClose(
+        [this](const std::string& text) {
+            if (lettersView_ != nullptr) lettersView_->setRoot(text);
+        },
+        focus);
 }
 
 void TForm2::keyPressEvent(QKeyEvent* event) {

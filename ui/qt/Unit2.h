@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/Messages.h"
+#include "core/SettingsForm.h"
 #include "platform/Platform.h"
 
 class QCheckBox;
@@ -19,7 +20,7 @@ namespace dorvel::ui {
 class FolderTree;
 class ShellListView;
 
-class TForm2 final : public QDialog {
+class TForm2 final : public QDialog, private core::SettingsFormView {
     Q_OBJECT
 public:
     TForm2(platform::Platform& platform, core::Messages& messages, QWidget* owner);
@@ -43,12 +44,9 @@ public:
     QCheckBox* CheckBox1;
     QPushButton* Button2;
     FolderTree* ShellTreeView1;
-    int fillTarget = 0;  // 0 the letters-folder field, 1 the deleted-files field
+    // 0 the letters-folder field, 1 the deleted-files field.
+    int fillTarget() const { return static_cast<int>(form_.fillTarget()); }
 
-    void FormActivate();
-    void Edit1Enter();
-    void letters_saveEnter();
-    void ShellTreeView1Change();
     // False when the letters view refuses the folder: the dialog stays open.
     bool FormClose();
 
@@ -61,13 +59,18 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void enterField(QLineEdit* field);
+    std::string lettersField() const override;
+    void setLettersField(const std::string& text) override;
+    std::string deletedFilesField() const override;
+    void setDeletedFilesField(const std::string& text) override;
+    void setMailDirectory(const std::string& text) override;
+    void setTreePath(const std::string& path) override;
+    std::string treePath() const override;
+    QWidget* control(core::SettingsForm::Control which) const;
 
-    platform::Platform& platform_;
-    core::Messages& messages_;
+    core::SettingsForm form_;
     std::string mailDirectory_;
     ShellListView* lettersView_ = nullptr;
-    QWidget* focusAtClose_ = nullptr;
     bool opening_ = false;
 };
 

@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <QWindow>
 #include <cmath>
+#include "core/Texts.h"
 
 namespace dorvel::ui {
 namespace {
@@ -91,9 +92,9 @@ TForm3::TForm3(QWidget* parent)
     setModal(false);
     const QColor maroon(0x80, 0x00, 0x00);
     const QColor green(0x00, 0x80, 0x00);
-    Label1 = Line(this, 8, QStringLiteral("Отправляется"), true, maroon);
+    Label1 = Line(this, 8, QString::fromUtf8(core::texts::kSendingLine), true, maroon);
     Label3 = Line(this, 24, QString(), false, green);
-    Label4 = Line(this, 48, QStringLiteral("на"), true, maroon);
+    Label4 = Line(this, 48, QString::fromUtf8(core::texts::kToLine), true, maroon);
     Label2 = Line(this, 64, QString(), false, green);
     Animate1 = new CopyAnimation(this);
     Animate1->setGeometry(kAnimationLeft, 16, 272, 60);
