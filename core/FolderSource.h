@@ -109,8 +109,7 @@ public:
     // source's own, as Explorer hides known extensions. Those are asked for
     // one row at a time, for the rows in sight only.
     virtual bool showsOwnNames() const { return false; }
-    virtual std::string shownName(const std::string& fullPath, std::string_view name) const {
-        (void)fullPath;
+    virtual std::string shownName(const std::string& /*fullPath*/, std::string_view name) const {
         return std::string(name);
     }
 };
@@ -128,9 +127,6 @@ public:
                                        std::string_view key) const override;
     bool rename(const FolderPlace& place, std::string_view key, std::string_view newName,
                 FolderContents& renamed) override;
-
-protected:
-    platform::Platform& platform() const { return platform_; }
 
 private:
     platform::Platform& platform_;
