@@ -85,10 +85,9 @@ int main(int argc, char** argv) {
     });
     ui::win32::ShellListView view(host, parent, 1);
     view.setRoot(big);
-    ui::win32::ShellListing shadow(host);
+    core::FolderListing shadow = ui::win32::MakeShellListing(host);
     bool changed = false;
-    const double tick =
-        MedianMs(5, [&] { changed = ui::win32::OnWatchTick(view.listing(), shadow); });
+    const double tick = MedianMs(5, [&] { changed = core::OnWatchTick(view.listing(), shadow); });
     if (changed) return 1;
 
     ::SetEnvironmentVariableW(L"DORVEL_TOMAIL_DELAY_MS", L"2000");

@@ -100,20 +100,98 @@ void AppendNaturalKey(std::string& key, std::string_view name) {
     }
 }
 
+void FolderContents::add(const OutsideEntry& entry) {
+    const std::uint32_t nameOffset = offset();
+    text_.append(entry.name);
+    const std::uint32_t pathOffset = offset();
+    text_.append(entry.fullPath);
+    const std::uint32_t keyOffset = offset();
+    text_.append(entry.key);
+    // Kept beside its record even where a source mixed in entries of the
+    // file system, which have none.
+    outside_.resize(records_.size());
+    records_.push_back(Record{nameOffset, static_cast<std::uint32_t>(entry.name.size()),
+                              entry.isFolder, entry.canRename});
+    outside_.push_back(Outside{pathOffset, static_cast<std::uint32_t>(entry.fullPath.size()),
+                               keyOffset, static_cast<std::uint32_t>(entry.key.size())});
+}
+
+void FolderContents::clear() {
+    text_.clear();
+    records_.clear();
+    outside_.clear();
+    ownOrder_ = false;
+}
+
+bool FolderContents::operator==(const FolderContents& other) const {
+    auto sameRecord = [](const Record& a, const Record& b) {
+        return a.nameOffset == b.nameOffset && a.nameSize == b.nameSize &&
+               a.isFolder == b.isFolder && a.canRename == b.canRename;
+    };
+    auto sameOutside = [](const Outside& a, const Outside& b) {
+        return a.pathOffset == b.pathOffset && a.pathSize == b.pathSize &&
+               a.keyOffset == b.keyOffset && a.keySize == b.keySize;
+    };
+    return ownOrder_ == other.ownOrder_ && text_ == other.text_ &&
+           std::equal(records_.begin(), records_.end(), other.records_.begin(),
+                      other.records_.end(), sameRecord) &&
+           std::equal(outside_.begin(), outside_.end(), other.outside_.begin(),
+                      other.outside_.end(), sameOutside);
+}
+
+std::optional<FolderPlace> FileSystemSource::placeForRoot(const std::string& /*text*/) const {
+    return std::nullopt;
+}
+
+bool FileSystemSource::list(const FolderPlace& place, FolderContents& contents) {
+    if (place.outside) return false;
+    return platform_
+        .enumerateFolder(place.folder,
+                         [&](const platform::FolderItem& item) {
+                             if (!item.hidden) contents.add(item.name, item.isFolder);
+                         })
+        .ok();
+}
+
+std::string FileSystemSource::title(const FolderPlace& place) const { return place.folder; }
+
+std::optional<FolderPlace> FileSystemSource::parentOf(const FolderPlace& /*place*/) const {
+    return std::nullopt;
+}
+
+std::optional<FolderPlace> FileSystemSource::childOf(const FolderPlace& /*place*/,
+                                                     std::string_view /*key*/) const {
+    return std::nullopt;
+}
+
+bool FileSystemSource::rename(const FolderPlace& /*place*/, std::string_view /*key*/,
+                              std::string_view /*newName*/, FolderContents& /*renamed*/) {
+    return false;
+}
+
 FolderListing::FolderListing(platform::Platform& platform)
-    : platform_(platform), root_(kDesktopRoot) {
-    folder_ = WithoutTrailingSlash(
-        platform_.specialFolder(root_).value_or(PathRules::Host().fileSystemTop()));
+    : FolderListing(platform, std::make_unique<FileSystemSource>(platform)) {}
+
+FolderListing::FolderListing(platform::Platform& platform, std::unique_ptr<FolderSource> source)
+    : platform_(platform), source_(std::move(source)), root_(kDesktopRoot) {
+    if (auto outside = source_->placeForRoot(root_)) {
+        place_ = std::move(*outside);
+        title_ = source_->title(place_);
+    } else {
+        place_.folder = WithoutTrailingSlash(
+            platform_.specialFolder(root_).value_or(PathRules::Host().fileSystemTop()));
+    }
 }
 
 bool FolderListing::hasRoot(std::string_view text) const {
-    return EqualLatinCaseInsensitive(text, root_) && !listedFolder_.empty();
+    return EqualLatinCaseInsensitive(text, root_) && hasListed_;
 }
 
-std::optional<std::string> FolderListing::folderForRoot(const std::string& text) const {
-    if (auto special = platform_.specialFolder(text)) return *special;
+std::optional<FolderPlace> FolderListing::folderForRoot(const std::string& text) const {
+    if (auto outside = source_->placeForRoot(text)) return outside;
+    if (auto special = platform_.specialFolder(text)) return FolderPlace{*special};
     // The shell parses only whole paths; a relative or missing one fails.
-    if (PathRules::Host().isWholePath(text) && platform_.inspect(text)) return text;
+    if (PathRules::Host().isWholePath(text) && platform_.inspect(text)) return FolderPlace{text};
     return std::nullopt;
 }
 
@@ -121,28 +199,55 @@ void FolderListing::setRoot(const std::string& given) {
     if (hasRoot(given)) return;
     // A bare drive names its top: C: becomes C:\, in the root text too.
     const std::string text = PathRules::Host().rootText(given);
-    const auto folder = folderForRoot(text);
-    if (!folder) throw PlatformError("Error setting path: \"" + text + "\"");
+    const auto place = folderForRoot(text);
+    if (!place) throw PlatformError("Error setting path: \"" + text + "\"");
     root_ = text;
-    showFolder(*folder);
+    showPlace(*place);
 }
 
-void FolderListing::showFolder(const std::string& folder) {
-    folder_ = WithoutTrailingSlash(folder);
+void FolderListing::showFolder(const std::string& folder) { showPlace(FolderPlace{folder}); }
+
+void FolderListing::showPlace(const FolderPlace& place) {
+    if (place.outside) {
+        place_ = place;
+        title_ = source_->title(place_);
+    } else {
+        place_.folder = WithoutTrailingSlash(place.folder);
+        place_.outside = false;
+        title_.clear();
+    }
     selected_.reset();
     list();
 }
 
+bool FolderListing::enter(std::size_t index) {
+    if (index >= count() || !isFolder(index)) return false;
+    if (!place_.outside) {
+        showFolder(fullPath(index));
+        return true;
+    }
+    const auto child = source_->childOf(place_, sourceKey(index));
+    if (!child) return false;
+    showPlace(*child);
+    return true;
+}
+
 bool FolderListing::showParent() {
     const PathRules& rules = PathRules::Host();
-    if (rules.isTop(folder_)) return false;
-    const std::string parent = rules.folderOf(folder_);
-    showFolder(parent.empty() ? rules.fileSystemTop() : parent);
+    if (!place_.outside && !rules.isTop(place_.folder)) {
+        const std::string parent = rules.folderOf(place_.folder);
+        showFolder(parent.empty() ? rules.fileSystemTop() : parent);
+        return true;
+    }
+    // Above a top of the file system the source's folders may go on.
+    const auto parent = source_->parentOf(place_);
+    if (!parent) return false;
+    showPlace(*parent);
     return true;
 }
 
 void FolderListing::ensureListed() {
-    if (listedFolder_.empty()) list();
+    if (!hasListed_) list();
 }
 
 void FolderListing::relist() {
@@ -153,36 +258,22 @@ void FolderListing::relist() {
 }
 
 void FolderListing::list() {
-    // Enumerate into the spare buffers, which keep their capacity from one
-    // listing to the next: leaving a huge folder then frees nothing.
-    std::string& names = spareNames_;
-    std::vector<Record>& records = spareRecords_;
-    names.clear();
-    records.clear();
-    const auto listed = platform_.enumerateFolder(folder_, [&](const platform::FolderItem& item) {
-        if (item.hidden) return;
-        records.push_back(Record{static_cast<std::uint32_t>(names.size()),
-                                 static_cast<std::uint32_t>(item.name.size()), item.isFolder});
-        names.append(item.name);
-    });
-    if (!listed) {
-        names.clear();
-        records.clear();
-    }
+    shownNames_.clear();
+    spare_.clear();
+    if (!source_->list(place_, spare_)) spare_.clear();  // a folder that cannot be listed is empty
     // An unchanged folder enumerates in the same order: its sorted order is
     // the one already held, and sorting again would only repeat it.
-    const bool unchanged =
-        folder_ == listedFolder_ && names == names_ && records.size() == records_.size() &&
-        std::equal(records.begin(), records.end(), records_.begin(),
-                   [](const Record& a, const Record& b) {
-                       return a.nameOffset == b.nameOffset && a.nameSize == b.nameSize &&
-                              a.isFolder == b.isFolder;
-                   });
-    listedFolder_ = folder_;
+    const bool unchanged = hasListed_ && place_ == listedPlace_ && spare_ == listed_;
+    hasListed_ = true;
+    listedPlace_ = place_;
     if (unchanged) return;
-    names_.swap(names);
-    records_.swap(records);
-    sort();
+    std::swap(listed_, spare_);
+    if (!listed_.ownOrder_) {
+        sort();
+        return;
+    }
+    order_.resize(listed_.size());
+    for (std::size_t i = 0; i < order_.size(); ++i) order_[i] = static_cast<std::uint32_t>(i);
 }
 
 namespace {
@@ -201,15 +292,16 @@ std::uint64_t KeyHead(std::string_view key, std::size_t from) {
 }  // namespace
 
 void FolderListing::sort() {
+    const std::vector<Record>& records = listed_.records_;
     std::string& keys = spareKeys_;
     std::vector<std::uint32_t>& keyOffsets = spareKeyOffsets_;
     keys.clear();
-    keyOffsets.resize(records_.size() + 1);
-    for (std::size_t i = 0; i < records_.size(); ++i) {
+    keyOffsets.resize(records.size() + 1);
+    for (std::size_t i = 0; i < records.size(); ++i) {
         keyOffsets[i] = static_cast<std::uint32_t>(keys.size());
-        AppendNaturalKey(keys, recordName(records_[i], names_));
+        AppendNaturalKey(keys, recordName(records[i]));
     }
-    keyOffsets[records_.size()] = static_cast<std::uint32_t>(keys.size());
+    keyOffsets[records.size()] = static_cast<std::uint32_t>(keys.size());
     auto keyOf = [&](std::uint32_t r) {
         return std::string_view(keys).substr(keyOffsets[r], keyOffsets[r + 1] - keyOffsets[r]);
     };
@@ -217,10 +309,10 @@ void FolderListing::sort() {
     // as two numbers held next to the record spares a string comparison and
     // two indirections for nearly every pair.
     std::vector<SortItem>& items = spareSortItems_;
-    items.resize(records_.size());
-    for (std::size_t i = 0; i < records_.size(); ++i) {
+    items.resize(records.size());
+    for (std::size_t i = 0; i < records.size(); ++i) {
         const auto r = static_cast<std::uint32_t>(i);
-        items[i] = SortItem{KeyHead(keyOf(r), 0), KeyHead(keyOf(r), 8), r, records_[i].isFolder};
+        items[i] = SortItem{KeyHead(keyOf(r), 0), KeyHead(keyOf(r), 8), r, records[i].isFolder};
     }
     // Folders first, then the natural order; the bytes of the names break
     // the remaining ties, so two listings of one folder always agree.
@@ -230,57 +322,115 @@ void FolderListing::sort() {
         if (a.next != b.next) return a.next < b.next;
         const int byKey = keyOf(a.record).compare(keyOf(b.record));
         if (byKey != 0) return byKey < 0;
-        return recordName(records_[a.record], names_) < recordName(records_[b.record], names_);
+        return recordName(records[a.record]) < recordName(records[b.record]);
     });
     order_.resize(items.size());
     for (std::size_t i = 0; i < items.size(); ++i) order_[i] = items[i].record;
 }
 
-std::string_view FolderListing::name(std::size_t index) const {
-    return recordName(records_[order_[index]], names_);
+std::string_view FolderListing::name(std::size_t index) const { return recordName(record(index)); }
+
+std::string_view FolderListing::displayName(std::size_t index) const {
+    if (place_.outside || !source_->showsOwnNames()) return name(index);
+    // Asked for the rows in sight only, as the source may be slow to answer.
+    auto known = shownNames_.find(index);
+    if (known == shownNames_.end()) {
+        known = shownNames_.emplace(index, source_->shownName(fullPath(index), name(index))).first;
+    }
+    return known->second;
 }
 
-bool FolderListing::isFolder(std::size_t index) const { return records_[order_[index]].isFolder; }
+bool FolderListing::isFolder(std::size_t index) const { return record(index).isFolder; }
+
+const FolderContents::Outside* FolderListing::outside(std::size_t index) const {
+    const std::uint32_t r = order_[index];
+    return r < listed_.outside_.size() ? &listed_.outside_[r] : nullptr;
+}
+
+std::string_view FolderListing::outsidePath(std::size_t index) const {
+    const auto* o = outside(index);
+    return o != nullptr ? listed_.textAt(o->pathOffset, o->pathSize) : std::string_view();
+}
 
 std::string FolderListing::fullPath(std::size_t index) const {
-    return PathRules::Host().withSeparator(folder_).append(name(index));
+    if (place_.outside) return std::string(outsidePath(index));
+    return PathRules::Host().withSeparator(place_.folder).append(name(index));
 }
 
 FolderEntry FolderListing::entry(std::size_t index) const {
-    return FolderEntry{std::string(name(index)), fullPath(index)};
+    return FolderEntry{std::string(displayName(index)), fullPath(index)};
+}
+
+std::string_view FolderListing::sourceKey(std::size_t index) const {
+    const auto* o = place_.outside ? outside(index) : nullptr;
+    return o != nullptr ? listed_.textAt(o->keyOffset, o->keySize) : std::string_view();
+}
+
+bool FolderListing::canRename(std::size_t index) const {
+    return index < count() && record(index).canRename;
 }
 
 void FolderListing::renameInPlace(std::size_t index, std::string_view newName) {
-    Record& r = records_[order_[index]];
-    r.nameOffset = static_cast<std::uint32_t>(names_.size());
+    Record& r = listed_.records_[order_[index]];
+    r.nameOffset = listed_.offset();
     r.nameSize = static_cast<std::uint32_t>(newName.size());
-    names_.append(newName);
+    listed_.text_.append(newName);
+    shownNames_.erase(index);
 }
 
 bool FolderListing::rename(std::size_t index, std::string_view newName) {
     if (index >= count()) return false;
-    if (newName == name(index)) return true;
+    if (place_.outside) {
+        if (!canRename(index)) return false;
+        if (newName == name(index)) return true;
+        FolderContents renamed;
+        if (!source_->rename(place_, sourceKey(index), newName, renamed) || renamed.size() != 1) {
+            return false;
+        }
+        // The entry as the source now has it, in the place it had.
+        const Record& now = renamed.records_.front();
+        const auto& nowOutside = renamed.outside_.front();
+        const std::uint32_t base = listed_.offset();
+        listed_.text_.append(renamed.text_);
+        Record& r = listed_.records_[order_[index]];
+        r = Record{base + now.nameOffset, now.nameSize, now.isFolder, now.canRename};
+        listed_.outside_.resize(listed_.records_.size());
+        listed_.outside_[order_[index]] =
+            FolderContents::Outside{base + nowOutside.pathOffset, nowOutside.pathSize,
+                                    base + nowOutside.keyOffset, nowOutside.keySize};
+        return true;
+    }
+    // A name typed over a shown name without its extension keeps the
+    // extension, as a rename in Explorer does.
+    std::string target(newName);
+    const std::string_view shown = displayName(index);
+    const std::string_view file = name(index);
+    if (shown != file && file.substr(0, shown.size()) == shown) {
+        target.append(file.substr(shown.size()));
+    }
+    if (target == file) return true;
     const PathRules& rules = PathRules::Host();
-    if (newName.empty() || newName == "." || newName == ".." ||
-        newName.find_first_of(std::string("/") + rules.separator()) != std::string_view::npos) {
+    if (target.empty() || target == "." || target == ".." ||
+        target.find_first_of(std::string("/") + rules.separator()) != std::string::npos) {
         return false;
     }
     const std::string from = fullPath(index);
-    if (!platform_.move(from, rules.withSeparator(folder_) + std::string(newName))) return false;
-    renameInPlace(index, newName);
+    if (!platform_.move(from, rules.withSeparator(place_.folder) + target)) return false;
+    renameInPlace(index, target);
     return true;
 }
 
 void FolderListing::swapListing(FolderListing& other) {
     using std::swap;
     swap(root_, other.root_);
-    swap(folder_, other.folder_);
-    swap(names_, other.names_);
-    swap(records_, other.records_);
+    swap(place_, other.place_);
+    swap(title_, other.title_);
+    swap(listed_, other.listed_);
     swap(order_, other.order_);
-    swap(listedFolder_, other.listedFolder_);
-    swap(spareNames_, other.spareNames_);
-    swap(spareRecords_, other.spareRecords_);
+    swap(hasListed_, other.hasListed_);
+    swap(listedPlace_, other.listedPlace_);
+    swap(shownNames_, other.shownNames_);
+    swap(spare_, other.spare_);
     swap(spareKeys_, other.spareKeys_);
     swap(spareKeyOffsets_, other.spareKeyOffsets_);
     swap(spareSortItems_, other.spareSortItems_);
@@ -298,9 +448,17 @@ std::optional<FolderEntry> FolderListing::selectedEntry() const {
 
 bool FolderListing::sameEntriesAs(const FolderListing& other) const {
     if (count() != other.count()) return false;
-    if (folder_ != other.folder_) return count() == 0;
+    if (place_ != other.place_) return count() == 0;
     for (std::size_t i = 0; i < count(); ++i) {
         if (name(i) != other.name(i)) return false;
+    }
+    // Outside the file system an entry's name need not tell it apart.
+    if (place_.outside) {
+        for (std::size_t i = 0; i < count(); ++i) {
+            if (outsidePath(i) != other.outsidePath(i) || isFolder(i) != other.isFolder(i)) {
+                return false;
+            }
+        }
     }
     return true;
 }

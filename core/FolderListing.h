@@ -1,38 +1,52 @@
 #pragma once
 // What the letters view lists, in which order, what its root text means and
 // how it re-lists. Both the visible view and the never-shown shadow listing
-// of the watch are one of these; the widget only paints it.
+// of the watch are one of these; the widget only paints it. Its entries come
+// from a FolderSource: the file system, and on Windows the shell's folders
+// outside it as well.
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "core/FolderEntry.h"
+#include "core/FolderSource.h"
 #include "platform/Platform.h"
 
 namespace dorvel::core {
 
 class FolderListing {
 public:
+    // Lists the file system alone.
     explicit FolderListing(platform::Platform& platform);
+    FolderListing(platform::Platform& platform, std::unique_ptr<FolderSource> source);
 
-    // The root text: a folder path or a special-folder name. Setting a text
-    // equal to the current one (Latin letters in any case) does nothing; one
-    // that names no folder throws PlatformError and keeps root and listing.
+    // The root text: a folder path, a special-folder name or a folder the
+    // source knows outside the file system. Setting a text equal to the
+    // current one (Latin letters in any case) does nothing; one that names no
+    // folder throws PlatformError and keeps root and listing.
     void setRoot(const std::string& text);
     const std::string& root() const { return root_; }
     // Whether setting this text would change nothing.
     bool hasRoot(std::string_view text) const;
     // The folder a root text stands for, or nothing when it names none.
-    std::optional<std::string> folderForRoot(const std::string& text) const;
+    std::optional<FolderPlace> folderForRoot(const std::string& text) const;
 
     // The folder actually listed. Showing another one leaves the root text.
-    const std::string& displayedFolder() const { return folder_; }
+    const FolderPlace& place() const { return place_; }
+    bool outsideFileSystem() const { return place_.outside; }
+    // Its path, or outside the file system the name the source gives it.
+    const std::string& displayedFolder() const { return place_.outside ? title_ : place_.folder; }
     void showFolder(const std::string& folder);
-    // The parent of the displayed folder, up to the top of the file system;
-    // false when already there.
+    void showPlace(const FolderPlace& place);
+    // A folder entry becomes the displayed folder; false for a file.
+    bool enter(std::size_t index);
+    // The parent of the displayed folder, up to the top of the file system
+    // and on through the source's folders above it; false when at the top.
     bool showParent();
 
     // Lists the displayed folder unless it has been listed already.
@@ -41,52 +55,64 @@ public:
     void relist();
 
     std::size_t count() const { return order_.size(); }
+    // The name in its folder.
     std::string_view name(std::size_t index) const;
+    // The name the operator sees, which on Windows may hide the extension.
+    std::string_view displayName(std::size_t index) const;
     bool isFolder(std::size_t index) const;
     std::string fullPath(std::size_t index) const;
     FolderEntry entry(std::size_t index) const;
+    // What the source finds an entry outside the file system by; empty in
+    // the file system.
+    std::string_view sourceKey(std::size_t index) const;
+    bool canRename(std::size_t index) const;
     // A renamed entry keeps its place until the next listing.
     void renameInPlace(std::size_t index, std::string_view newName);
     // Renames the entry in its folder, never over another name; false when
     // the text is no name (empty, ".", "..", holding a separator) or the
-    // system refuses. It keeps its place until the next listing.
+    // system refuses. A name typed over a shown name that hides the
+    // extension keeps the extension. It keeps its place until the next
+    // listing.
     bool rename(std::size_t index, std::string_view newName);
 
     std::optional<std::size_t> selectedIndex() const { return selected_; }
     void select(std::optional<std::size_t> index);
     std::optional<FolderEntry> selectedEntry() const;
 
-    // Takes over another listing of the same system, root, rows and
-    // selection; the other gets this one's.
+    // Takes over another listing of the same system and source, root, rows
+    // and selection; the other gets this one's.
     void swapListing(FolderListing& other);
 
     // The same folder with the same entries in the same order.
     bool sameEntriesAs(const FolderListing& other) const;
 
 private:
-    struct Record {
-        std::uint32_t nameOffset;
-        std::uint32_t nameSize;
-        bool isFolder;
-    };
+    using Record = FolderContents::Record;
 
     void list();
     void sort();
-    std::string_view recordName(const Record& r, const std::string& names) const {
-        return std::string_view(names).substr(r.nameOffset, r.nameSize);
+    std::string_view recordName(const Record& r) const {
+        return listed_.textAt(r.nameOffset, r.nameSize);
     }
+    const Record& record(std::size_t index) const { return listed_.records_[order_[index]]; }
+    const FolderContents::Outside* outside(std::size_t index) const;
+    // The stored path of an entry outside the file system.
+    std::string_view outsidePath(std::size_t index) const;
 
     platform::Platform& platform_;
+    std::unique_ptr<FolderSource> source_;
     std::string root_;
-    std::string folder_;
-    // Names in one block in the order the file system gave them, so that a
-    // listing of 100,000 entries makes a handful of allocations.
-    std::string names_;
-    std::vector<Record> records_;
+    FolderPlace place_;
+    std::string title_;  // of a place outside the file system
+    FolderContents listed_;
     std::vector<std::uint32_t> order_;  // display position -> record
-    std::string listedFolder_;          // what names_ and records_ came from
-    std::string spareNames_;
-    std::vector<Record> spareRecords_;
+    bool hasListed_ = false;
+    FolderPlace listedPlace_;  // what listed_ came from
+    // The source's own names of the rows asked for so far.
+    mutable std::unordered_map<std::size_t, std::string> shownNames_;
+    // Kept from one listing to the next for their capacity: leaving a huge
+    // folder then frees nothing.
+    FolderContents spare_;
     std::string spareKeys_;
     std::vector<std::uint32_t> spareKeyOffsets_;
     struct SortItem {

@@ -5,7 +5,7 @@ namespace dorvel::core {
 bool OnWatchTick(const FolderListing& letters, FolderListing& shadow) {
     // The displayed folder rather than the root: after the operator enters a
     // subfolder, comparing it with the root would re-list it every second.
-    shadow.showFolder(letters.displayedFolder());
+    shadow.showPlace(letters.place());
     return !shadow.sameEntriesAs(letters);
 }
 

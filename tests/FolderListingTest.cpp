@@ -2,9 +2,13 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <memory>
+#include <optional>
+#include <string_view>
 
 #include "TempDir.h"
 #include "core/FolderListing.h"
+#include "core/FolderSource.h"
 #include "core/LettersWatch.h"
 #include "core/Messages.h"
 #include "platform/Platform.h"
@@ -36,6 +40,92 @@ protected:
 };
 
 using Names_ = std::vector<std::string>;
+
+// A source with one folder outside the file system, "rfMachine", whose
+// entries come in an order and under names of its own. Its "Letters" entry
+// opens a folder of the file system, and above the file system's top lies
+// the machine again. The test changes the machine's entries as it goes.
+struct Machine {
+    struct Entry {
+        std::string name;
+        std::string path;
+        std::string key;
+        bool isFolder;
+        bool canRename;
+    };
+    std::vector<Entry> entries;
+    std::string letters;  // the folder "Letters" opens
+    int renames = 0;
+};
+
+class MachineSource : public core::FileSystemSource {
+public:
+    explicit MachineSource(Machine& machine)
+        : FileSystemSource(platform::HostPlatform()), machine_(machine) {}
+
+    static core::FolderPlace Top() { return core::FolderPlace{"machine", true}; }
+
+    std::optional<core::FolderPlace> placeForRoot(const std::string& text) const override {
+        if (text == "rfMachine") return Top();
+        return std::nullopt;
+    }
+    bool list(const core::FolderPlace& place, core::FolderContents& contents) override {
+        if (!place.outside) return FileSystemSource::list(place, contents);
+        if (place != Top()) return false;
+        for (const auto& e : machine_.entries) {
+            contents.add(core::OutsideEntry{e.name, e.path, e.key, e.isFolder, e.canRename});
+        }
+        contents.keepOrder();
+        return true;
+    }
+    std::string title(const core::FolderPlace& place) const override {
+        return place.outside ? "The machine" : place.folder;
+    }
+    std::optional<core::FolderPlace> parentOf(const core::FolderPlace& place) const override {
+        if (place.outside) return std::nullopt;
+        return Top();
+    }
+    std::optional<core::FolderPlace> childOf(const core::FolderPlace& place,
+                                             std::string_view key) const override {
+        if (place == Top() && key == "k-letters") return core::FolderPlace{machine_.letters};
+        return std::nullopt;
+    }
+    bool rename(const core::FolderPlace& place, std::string_view key, std::string_view newName,
+                core::FolderContents& renamed) override {
+        ++machine_.renames;
+        if (place != Top() || newName == "refused") return false;
+        for (auto& e : machine_.entries) {
+            if (e.key != key) continue;
+            e.name = std::string(newName);
+            e.path = "machine:" + e.name;
+            e.key = "k-" + e.name;
+            renamed.add(core::OutsideEntry{e.name, e.path, e.key, e.isFolder, e.canRename});
+            return true;
+        }
+        return false;
+    }
+
+private:
+    Machine& machine_;
+};
+
+class FolderSourceTest : public ::testing::Test {
+protected:
+    FolderSourceTest()
+        : letters(platform::HostPlatform(), std::make_unique<MachineSource>(machine)),
+          shadow(platform::HostPlatform(), std::make_unique<MachineSource>(machine)) {
+        machine.letters = dir.path();
+        // Neither folders first nor by name: the machine's own order.
+        machine.entries = {{"zeta note", "machine:zeta note", "k-zeta", false, true},
+                           {"Letters", dir.path(), "k-letters", true, false},
+                           {"Archive", "machine:Archive", "k-archive", true, true}};
+    }
+
+    fakes::TempDir dir;
+    Machine machine;
+    FolderListing letters;
+    FolderListing shadow;
+};
 
 }  // namespace
 
@@ -200,6 +290,151 @@ TEST_F(FolderListingTest, WatchComparesTheSubfolderTheOperatorEntered) {
     letters.relist();
     EXPECT_EQ(letters.displayedFolder(), dir / "sub") << "it never goes back by itself";
     EXPECT_EQ(Names(letters), (Names_{"in-sub", "more"}));
+}
+
+TEST_F(FolderSourceTest, AFolderOutsideTheFileSystemKeepsItsSourcesOrderAndNames) {
+    letters.setRoot("rfMachine");
+    ASSERT_TRUE(letters.outsideFileSystem());
+    EXPECT_EQ(letters.displayedFolder(), "The machine");
+    EXPECT_EQ(Names(letters), (Names_{"zeta note", "Letters", "Archive"}));
+    EXPECT_EQ(letters.fullPath(0), "machine:zeta note");
+    EXPECT_EQ(letters.fullPath(1), dir.path());
+    EXPECT_EQ(letters.entry(1).displayName, "Letters");
+    EXPECT_EQ(letters.sourceKey(2), "k-archive");
+    EXPECT_FALSE(letters.isFolder(0));
+    EXPECT_TRUE(letters.isFolder(1));
+    EXPECT_TRUE(letters.canRename(0));
+    EXPECT_FALSE(letters.canRename(1));
+
+    letters.setRoot("RFMACHINE");
+    EXPECT_EQ(letters.root(), "rfMachine") << "the same root in other letters changes nothing";
+    EXPECT_THROW(letters.setRoot("rfNowhere"), core::PlatformError);
+    EXPECT_EQ(letters.root(), "rfMachine");
+    EXPECT_EQ(letters.count(), 3u);
+}
+
+TEST_F(FolderSourceTest, TheOperatorGoesDownIntoTheFileSystemAndBackUpAboveItsTop) {
+    dir.write("b.txt", "b");
+    dir.write("a.txt", "a");
+    letters.setRoot("rfMachine");
+    EXPECT_FALSE(letters.enter(0)) << "a file";
+    ASSERT_TRUE(letters.enter(1));
+    EXPECT_FALSE(letters.outsideFileSystem());
+    EXPECT_EQ(letters.displayedFolder(), dir.path());
+    EXPECT_EQ(Names(letters), (Names_{"a.txt", "b.txt"})) << "sorted by name again";
+    EXPECT_EQ(letters.sourceKey(0), "");
+    EXPECT_EQ(letters.root(), "rfMachine");
+
+    while (!letters.outsideFileSystem()) {
+        const std::string before = letters.displayedFolder();
+        ASSERT_TRUE(letters.showParent()) << before;
+        if (letters.outsideFileSystem()) {
+            EXPECT_EQ(before, "/") << "left from the top only";
+        }
+    }
+    EXPECT_EQ(letters.place(), MachineSource::Top());
+    EXPECT_EQ(Names(letters), (Names_{"zeta note", "Letters", "Archive"}));
+    EXPECT_FALSE(letters.showParent()) << "nothing above the machine";
+    EXPECT_FALSE(letters.enter(2)) << "a folder the source opens nowhere";
+    EXPECT_EQ(letters.place(), MachineSource::Top());
+}
+
+TEST_F(FolderSourceTest, TheWatchOverAFolderOutsideTheFileSystemSeesEveryChange) {
+    letters.setRoot("rfMachine");
+    EXPECT_FALSE(core::OnWatchTick(letters, shadow)) << "unchanged";
+    EXPECT_FALSE(core::OnWatchTick(letters, shadow)) << "still unchanged";
+    EXPECT_EQ(shadow.place(), MachineSource::Top());
+
+    machine.entries.push_back({"new", "machine:new", "k-new", false, true});
+    EXPECT_TRUE(core::OnWatchTick(letters, shadow)) << "a new entry";
+    letters.relist();
+    EXPECT_FALSE(core::OnWatchTick(letters, shadow));
+
+    machine.entries[0].path = "machine:elsewhere";
+    EXPECT_TRUE(core::OnWatchTick(letters, shadow)) << "the same name for another entry";
+    letters.relist();
+    machine.entries[2].isFolder = false;
+    EXPECT_TRUE(core::OnWatchTick(letters, shadow)) << "a folder that became a file";
+    letters.relist();
+    std::swap(machine.entries[0], machine.entries[1]);
+    EXPECT_TRUE(core::OnWatchTick(letters, shadow)) << "a new order";
+    letters.relist();
+    EXPECT_FALSE(core::OnWatchTick(letters, shadow));
+
+    ASSERT_TRUE(letters.enter(0));  // Letters, in the file system now
+    EXPECT_FALSE(core::OnWatchTick(letters, shadow)) << "an unchanged folder of the file system";
+    EXPECT_FALSE(shadow.outsideFileSystem());
+    dir.write("arrived", "x");
+    EXPECT_TRUE(core::OnWatchTick(letters, shadow));
+}
+
+TEST_F(FolderSourceTest, RelistOutsideTheFileSystemKeepsTheSelectionByPosition) {
+    letters.setRoot("rfMachine");
+    letters.select(2);
+    machine.entries[2].name = "Attic";
+    letters.relist();
+    EXPECT_EQ(letters.selectedIndex(), 2u);
+    EXPECT_EQ(letters.selectedEntry()->displayName, "Attic");
+    machine.entries.pop_back();
+    letters.relist();
+    EXPECT_EQ(letters.selectedIndex(), std::nullopt) << "index 2 no longer exists";
+    letters.select(5);
+    EXPECT_EQ(letters.selectedIndex(), std::nullopt);
+}
+
+TEST_F(FolderSourceTest, ARenameOutsideTheFileSystemGoesThroughTheSourceAndKeepsItsPlace) {
+    letters.setRoot("rfMachine");
+    EXPECT_TRUE(letters.rename(0, "alpha"));
+    EXPECT_EQ(Names(letters), (Names_{"alpha", "Letters", "Archive"})) << "in place until relisted";
+    EXPECT_EQ(letters.fullPath(0), "machine:alpha");
+    EXPECT_EQ(letters.sourceKey(0), "k-alpha") << "the source finds it by its new key";
+    EXPECT_EQ(machine.renames, 1);
+
+    EXPECT_TRUE(letters.rename(0, "alpha")) << "the same name";
+    EXPECT_FALSE(letters.rename(1, "Post")) << "the source does not let it";
+    EXPECT_EQ(machine.renames, 1) << "neither is put to the source";
+    EXPECT_FALSE(letters.rename(2, "refused"));
+    EXPECT_EQ(letters.name(2), "Archive");
+    EXPECT_EQ(letters.fullPath(2), "machine:Archive");
+}
+
+// A source that shows files without their extension, as Explorer may.
+class ShortNames : public core::FileSystemSource {
+public:
+    ShortNames() : FileSystemSource(platform::HostPlatform()) {}
+    bool showsOwnNames() const override { return true; }
+    std::string shownName(const std::string& fullPath, std::string_view name) const override {
+        ++asked;
+        EXPECT_EQ(fullPath.substr(fullPath.size() - name.size()), name);
+        return std::string(name.substr(0, name.rfind('.')));
+    }
+    mutable int asked = 0;
+};
+
+TEST(FolderListingNames, ANameTypedOverAShownNameKeepsTheHiddenExtension) {
+    fakes::TempDir dir;
+    dir.write("REPORT.DOC", "report");
+    dir.write("MEMO.DOC", "memo");
+    auto names = std::make_unique<ShortNames>();
+    const ShortNames& source = *names;
+    FolderListing listing(platform::HostPlatform(), std::move(names));
+    listing.setRoot(dir.path());
+    ASSERT_EQ(listing.count(), 2u);
+    EXPECT_EQ(source.asked, 0) << "asked only for the rows in sight";
+    EXPECT_EQ(listing.displayName(1), "REPORT");
+    EXPECT_EQ(listing.displayName(1), "REPORT");
+    EXPECT_EQ(source.asked, 1) << "once per row";
+    EXPECT_EQ(listing.name(1), "REPORT.DOC");
+    EXPECT_EQ(listing.entry(1).fullPath, dir / "REPORT.DOC");
+
+    EXPECT_TRUE(listing.rename(1, "LETTER"));
+    EXPECT_EQ(dir.read("LETTER.DOC"), "report");
+    EXPECT_EQ(listing.displayName(1), "LETTER");
+    EXPECT_EQ(listing.fullPath(1), dir / "LETTER.DOC");
+    EXPECT_FALSE(listing.rename(1, "MEMO")) << "never over another file";
+    EXPECT_EQ(dir.read("MEMO.DOC"), "memo");
+    EXPECT_TRUE(listing.rename(1, "NOTE.TXT")) << "typed with another extension";
+    EXPECT_TRUE(fs::exists(dir / "NOTE.TXT.DOC")) << "the hidden one stays all the same";
 }
 
 TEST(NaturalKey, DigitRunsCompareByValue) {

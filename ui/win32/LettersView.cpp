@@ -35,7 +35,7 @@ std::wstring TypeName(const std::string& name, bool folder) {
 }  // namespace
 
 ShellListView::ShellListView(platform::Platform& platform, HWND parent, int id)
-    : platform_(platform), listing_(platform) {
+    : platform_(platform), listing_(MakeShellListing(platform)) {
     view_ = ::CreateWindowExW(
         WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
         WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL |
@@ -123,7 +123,7 @@ void ShellListView::rebuildColumns() {
 }
 
 void ShellListView::refill(bool keepSelection) {
-    const Pidl folder = listing_.folderItem();
+    const Pidl folder = ShellFolderOf(listing_);
     details_.open(folder.get());
     cells_.clear();
     rebuildColumns();
@@ -158,7 +158,7 @@ void ShellListView::activate(int row) {
         refill(false);
         return;
     }
-    const Pidl item = listing_.item(index);
+    const Pidl item = ShellItemOf(listing_, index);
     if (!item) return;
     SHELLEXECUTEINFOW open{};
     open.cbSize = sizeof open;
@@ -171,7 +171,7 @@ void ShellListView::activate(int row) {
 
 void ShellListView::contextMenu(int row, POINT at) {
     if (row < 0 || static_cast<std::size_t>(row) >= listing_.count()) return;
-    const Pidl item = listing_.item(static_cast<std::size_t>(row));
+    const Pidl item = ShellItemOf(listing_, static_cast<std::size_t>(row));
     if (!item) return;
     switch (ShowShellMenu(::GetParent(view_), item.get(), at)) {
         case ShellMenuResult::Rename:
@@ -189,7 +189,7 @@ void ShellListView::showProperties(int row) {
     if (row < 0 || static_cast<std::size_t>(row) >= listing_.count()) return;
     const auto index = static_cast<std::size_t>(row);
     if (listing_.outsideFileSystem()) {
-        const Pidl item = listing_.item(index);
+        const Pidl item = ShellItemOf(listing_, index);
         if (item) RunShellVerb(::GetParent(view_), item.get(), "properties");
         return;
     }
@@ -215,12 +215,12 @@ void ShellListView::showParent() {
 void ShellListView::fillItem(LVITEMW& item) {
     const auto row = static_cast<std::size_t>(item.iItem);
     if (row >= listing_.count()) return;
-    const std::string name = listing_.displayName(row);
+    const std::string name(listing_.displayName(row));
     const bool folder = listing_.isFolder(row);
     if ((item.mask & LVIF_IMAGE) != 0) {
         // A file's icon by its kind, read from nothing; a virtual item's own.
         if (listing_.outsideFileSystem()) {
-            const Pidl shellItem = listing_.item(row);
+            const Pidl shellItem = ShellItemOf(listing_, row);
             item.iImage = shellItem ? SmallIconOf(shellItem.get()) : 0;
         } else {
             item.iImage = IconIndex(listing_.fullPath(row), folder);
@@ -236,7 +236,7 @@ void ShellListView::fillItem(LVITEMW& item) {
             if (cells == cells_.end()) {
                 // All of a row's texts at once: the shell finds the item once.
                 std::vector<std::wstring> texts(details_.columns().size());
-                const Pidl child = listing_.childItem(row);
+                const Pidl child = ShellChildOf(listing_, row);
                 for (std::size_t c = 1; c < texts.size(); ++c)
                     texts[c] = details_.text(child.get(), c);
                 cells = cells_.emplace(item.iItem, std::move(texts)).first;

@@ -13,9 +13,10 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/FolderListing.h"
 #include "platform/Platform.h"
 #include "ui/win32/ShellDetails.h"
-#include "ui/win32/ShellListing.h"
+#include "ui/win32/ShellFolderSource.h"
 
 namespace dorvel::ui::win32 {
 
@@ -35,7 +36,7 @@ public:
     // Lists the folder again, keeping the selection by position.
     void Relist();
     std::optional<core::FolderEntry> SelectedEntry() const { return listing_.selectedEntry(); }
-    const ShellListing& listing() const { return listing_; }
+    const core::FolderListing& listing() const { return listing_; }
     void select(std::optional<std::size_t> row);
 
     // Enter or a double-click: a folder is shown, a file opened with its
@@ -60,7 +61,7 @@ private:
     void fillItem(LVITEMW& item);
 
     platform::Platform& platform_;
-    ShellListing listing_;
+    core::FolderListing listing_;
     // The columns the shell reports for the displayed folder, and the texts
     // of the rows that have been in sight.
     ShellDetails details_;

@@ -5,6 +5,7 @@
 
 #include "core/DeletedFilesMover.h"
 #include "core/FileBrowser.h"
+#include "core/LettersWatch.h"
 #include "core/MailSending.h"
 #include "platform/win32/WideText.h"
 #include "ui/win32/Artwork.h"
@@ -37,7 +38,7 @@ constexpr ToolButton kButtons[] = {{1, 0, "Отправить файл на вы
 }  // namespace
 
 TForm1::TForm1(platform::Platform& platform, core::Messages& messages)
-    : ShellListView2(platform),
+    : ShellListView2(MakeShellListing(platform)),
       platform_(platform),
       messages_(messages),
       runner_(platform),
@@ -227,7 +228,7 @@ void TForm1::close() {
 
 void TForm1::Timer1Timer() {
     try {
-        if (OnWatchTick(ShellListView1->listing(), ShellListView2)) ShellListView1->Relist();
+        if (core::OnWatchTick(ShellListView1->listing(), ShellListView2)) ShellListView1->Relist();
     } catch (const core::PlatformError& e) {
         messages_.platformError(e.what());
     }

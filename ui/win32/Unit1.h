@@ -53,7 +53,7 @@ public:
     std::unique_ptr<CheckListBox> CheckListBox1;
     std::unique_ptr<ShellListView> ShellListView1;
     // The shadow listing of the watch: never shown, so it needs no window.
-    ShellListing ShellListView2;
+    core::FolderListing ShellListView2;
     std::unique_ptr<TForm2> Form2;  // owned: created during start-up
     std::unique_ptr<TForm3> Form3;
 

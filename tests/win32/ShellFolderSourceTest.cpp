@@ -1,6 +1,7 @@
 // The Windows letters listing over the shell's name space: the top of the
 // name space and the other folders outside the file system, the way between
-// them and the file system, and the watch over both.
+// them and the file system, the shell's names and items, and the watch over
+// both.
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -14,22 +15,25 @@
 #include <vector>
 
 #include "TempDir.h"
+#include "core/FolderListing.h"
+#include "core/LettersWatch.h"
 #include "core/Messages.h"
 #include "platform/Platform.h"
 #include "platform/win32/WideText.h"
 #include "ui/win32/LettersView.h"
-#include "ui/win32/ShellListing.h"
+#include "ui/win32/ShellFolderSource.h"
 #include "ui/win32/ShellMenu.h"
 
 using namespace dorvel;
-using ui::win32::ShellListing;
+using core::FolderListing;
+using ui::win32::MakeShellListing;
 namespace fs = std::filesystem;
 
 namespace {
 
 const ui::win32::ComApartment kCom;
 
-std::vector<std::string> FullPaths(const ShellListing& listing) {
+std::vector<std::string> FullPaths(const FolderListing& listing) {
     std::vector<std::string> paths;
     for (std::size_t i = 0; i < listing.count(); ++i) paths.push_back(listing.fullPath(i));
     return paths;
@@ -58,8 +62,8 @@ std::string DesktopFolder() {
 
 }  // namespace
 
-TEST(ShellListing, TheDesktopRootListsTheTopOfTheNameSpaceFoldersFirst) {
-    ShellListing listing(platform::HostPlatform());
+TEST(ShellFolderSource, TheDesktopRootListsTheTopOfTheNameSpaceFoldersFirst) {
+    FolderListing listing = MakeShellListing(platform::HostPlatform());
     EXPECT_EQ(listing.root(), "rfDesktop");
     listing.ensureListed();
     ASSERT_TRUE(listing.outsideFileSystem());
@@ -74,8 +78,8 @@ TEST(ShellListing, TheDesktopRootListsTheTopOfTheNameSpaceFoldersFirst) {
     }
 }
 
-TEST(ShellListing, BackspaceClimbsFromADriveToMyComputerAndTheTopAndStopsThere) {
-    ShellListing listing(platform::HostPlatform());
+TEST(ShellFolderSource, BackspaceClimbsFromADriveToMyComputerAndTheTopAndStopsThere) {
+    FolderListing listing = MakeShellListing(platform::HostPlatform());
     listing.setRoot("C:");
     EXPECT_EQ(listing.root(), "C:\\");
     EXPECT_FALSE(listing.outsideFileSystem());
@@ -90,9 +94,9 @@ TEST(ShellListing, BackspaceClimbsFromADriveToMyComputerAndTheTopAndStopsThere) 
     EXPECT_EQ(listing.root(), "C:\\") << "the root text stays";
 }
 
-TEST(ShellListing, EnteringADriveFromMyComputerListsTheFileSystemAgain) {
+TEST(ShellFolderSource, EnteringADriveFromMyComputerListsTheFileSystemAgain) {
     fakes::TempDir dir;
-    ShellListing listing(platform::HostPlatform());
+    FolderListing listing = MakeShellListing(platform::HostPlatform());
     listing.setRoot("rfMyComputer");
     ASSERT_TRUE(listing.outsideFileSystem());
     const auto paths = FullPaths(listing);
@@ -110,8 +114,8 @@ TEST(ShellListing, EnteringADriveFromMyComputerListsTheFileSystemAgain) {
     EXPECT_EQ(listing.root(), "rfMyComputer");
 }
 
-TEST(ShellListing, ANameThatIsNoFolderKeepsRootAndListing) {
-    ShellListing listing(platform::HostPlatform());
+TEST(ShellFolderSource, ANameThatIsNoFolderKeepsRootAndListing) {
+    FolderListing listing = MakeShellListing(platform::HostPlatform());
     listing.setRoot("rfMyComputer");
     const auto before = FullPaths(listing);
     for (const char* text : {"rfNoSuchFolder", "", "C:\\no\\such\\folder"}) {
@@ -128,12 +132,12 @@ TEST(ShellListing, ANameThatIsNoFolderKeepsRootAndListing) {
     EXPECT_EQ(listing.root(), "rfMyComputer") << "the same root in other letters changes nothing";
 }
 
-TEST(ShellListing, TheWatchOverTheTopOfTheNameSpaceSeesAFileOnTheDesktopAndNothingElse) {
-    ShellListing letters(platform::HostPlatform());
-    ShellListing shadow(platform::HostPlatform());
+TEST(ShellFolderSource, TheWatchOverTheTopOfTheNameSpaceSeesAFileOnTheDesktopAndNothingElse) {
+    FolderListing letters = MakeShellListing(platform::HostPlatform());
+    FolderListing shadow = MakeShellListing(platform::HostPlatform());
     letters.ensureListed();
-    EXPECT_FALSE(ui::win32::OnWatchTick(letters, shadow));
-    EXPECT_FALSE(ui::win32::OnWatchTick(letters, shadow)) << "unchanged: never re-listed";
+    EXPECT_FALSE(core::OnWatchTick(letters, shadow));
+    EXPECT_FALSE(core::OnWatchTick(letters, shadow)) << "unchanged: never re-listed";
 
     const fs::path desktop = platform::Wide(DesktopFolder());
     fs::create_directories(desktop);
@@ -143,7 +147,7 @@ TEST(ShellListing, TheWatchOverTheTopOfTheNameSpaceSeesAFileOnTheDesktopAndNothi
         ASSERT_NE(f, nullptr);
         std::fclose(f);
     }
-    const bool changed = ui::win32::OnWatchTick(letters, shadow);
+    const bool changed = core::OnWatchTick(letters, shadow);
     fs::remove(extra);
     EXPECT_TRUE(changed) << "a new file on the desktop shows at the top of the name space";
 }
@@ -164,12 +168,12 @@ private:
         L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced";
 };
 
-TEST(ShellListing, AFileShowsTheShellsNameAndARenameKeepsTheHiddenExtension) {
+TEST(ShellFolderSource, AFileShowsTheShellsNameAndARenameKeepsTheHiddenExtension) {
     fakes::TempDir dir;
     dir.write("REPORT.DOC", "report");
     dir.write("MEMO.DOC", "memo");
     const ExtensionsHidden hidden;
-    ShellListing listing(platform::HostPlatform());
+    FolderListing listing = MakeShellListing(platform::HostPlatform());
     listing.setRoot(dir.path());
     ASSERT_EQ(listing.count(), 2u);
     EXPECT_EQ(listing.displayName(1), "REPORT");
@@ -202,14 +206,14 @@ TEST(ProgramFile, CarriesItsIconForExplorerInBothSizes) {
 // A letter whose name ends in a dot, beside its twin without one: each row
 // shows its own name, not the twin's as the shell would give it, and the
 // shell is never asked about it.
-TEST(ShellListing, ANameThePathRulesWouldRewriteIsShownAsItStands) {
+TEST(ShellFolderSource, ANameThePathRulesWouldRewriteIsShownAsItStands) {
     fakes::TempDir dir;
     dir.write("REPORT.DOC", "the twin");
     const HANDLE dotted = ::CreateFileW((L"\\\\?\\" + platform::Wide(dir / "REPORT.DOC.")).c_str(),
                                         GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
     ASSERT_NE(dotted, INVALID_HANDLE_VALUE);
     ::CloseHandle(dotted);
-    ShellListing listing(platform::HostPlatform());
+    FolderListing listing = MakeShellListing(platform::HostPlatform());
     listing.setRoot(dir.path());
     ASSERT_EQ(listing.count(), 2u);
     EXPECT_EQ(listing.displayName(0), "REPORT.DOC");
@@ -217,8 +221,44 @@ TEST(ShellListing, ANameThePathRulesWouldRewriteIsShownAsItStands) {
     EXPECT_EQ(listing.fullPath(1), dir / "REPORT.DOC.");
     // The shell would answer for the twin: the dotted letter has no shell
     // item, so no menu, detail or default action can reach the twin.
-    EXPECT_TRUE(listing.childItem(0));
-    EXPECT_FALSE(listing.childItem(1));
-    EXPECT_FALSE(listing.item(1));
+    EXPECT_TRUE(ui::win32::ShellChildOf(listing, 0));
+    EXPECT_FALSE(ui::win32::ShellChildOf(listing, 1));
+    EXPECT_FALSE(ui::win32::ShellItemOf(listing, 1));
     ::DeleteFileW((L"\\\\?\\" + platform::Wide(dir / "REPORT.DOC.")).c_str());
+}
+
+// The shell's items of a folder outside the file system: what its menus,
+// icons and columns are asked about.
+TEST(ShellFolderSource, AnEntryOutsideTheFileSystemIsTheShellsOwnItem) {
+    FolderListing listing = MakeShellListing(platform::HostPlatform());
+    listing.setRoot("rfMyComputer");
+    const auto paths = FullPaths(listing);
+    const auto drive = std::find(paths.begin(), paths.end(), "C:\\");
+    ASSERT_NE(drive, paths.end());
+    const auto index = static_cast<std::size_t>(drive - paths.begin());
+
+    const ui::win32::Pidl folder = ui::win32::ShellFolderOf(listing);
+    const ui::win32::Pidl myComputer = ui::win32::VirtualSpecialFolder("rfMyComputer");
+    ASSERT_TRUE(folder);
+    EXPECT_TRUE(::ILIsEqual(folder.get(), myComputer.get()));
+    const ui::win32::Pidl item = ui::win32::ShellItemOf(listing, index);
+    ASSERT_TRUE(item);
+    EXPECT_EQ(ui::win32::FileSystemPathOf(item.get()), "C:\\");
+    const ui::win32::Pidl child = ui::win32::ShellChildOf(listing, index);
+    ASSERT_TRUE(child);
+    const ui::win32::Pidl whole(::ILCombine(folder.get(), child.get()));
+    EXPECT_TRUE(::ILIsEqual(whole.get(), item.get())) << "the child is relative to the folder";
+    EXPECT_FALSE(ui::win32::ShellItemOf(listing, listing.count())) << "past the last entry";
+
+    // The watch follows the operator into the drive and back out of it.
+    FolderListing shadow = MakeShellListing(platform::HostPlatform());
+    EXPECT_FALSE(core::OnWatchTick(listing, shadow));
+    EXPECT_TRUE(shadow.outsideFileSystem());
+    ASSERT_TRUE(listing.enter(index));
+    EXPECT_FALSE(core::OnWatchTick(listing, shadow));
+    EXPECT_FALSE(shadow.outsideFileSystem());
+    EXPECT_EQ(shadow.displayedFolder(), "C:\\");
+    ASSERT_TRUE(listing.showParent());
+    EXPECT_FALSE(core::OnWatchTick(listing, shadow));
+    EXPECT_TRUE(shadow.outsideFileSystem());
 }
