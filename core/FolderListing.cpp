@@ -6,6 +6,7 @@
 
 #include "core/Messages.h"
 #include "core/PathRules.h"
+#include "core/Texts.h"
 
 namespace dorvel::core {
 namespace {
@@ -200,7 +201,7 @@ void FolderListing::setRoot(const std::string& given) {
     // A bare drive names its top: C: becomes C:\, in the root text too.
     const std::string text = PathRules::Host().rootText(given);
     const auto place = folderForRoot(text);
-    if (!place) throw PlatformError("Error setting path: \"" + text + "\"");
+    if (!place) throw PlatformError(texts::ErrorSettingPathText(text));
     root_ = text;
     showPlace(*place);
 }

@@ -9,6 +9,7 @@
 #include "core/FolderListing.h"
 #include "core/Messages.h"
 #include "core/PathRules.h"
+#include "core/Texts.h"
 #include "platform/win32/WideText.h"
 #include "ui/win32/ShellMenu.h"
 #include "ui/win32/ShellObjects.h"
@@ -243,7 +244,7 @@ void FolderTree::setSelectedPath(const std::string& text) {
     const core::PathRules& rules = core::PathRules::Host();
     const auto info = platform_.inspect(text);
     if (!rules.isWholePath(text) || !info || !info->isFolder) {
-        throw core::PlatformError("Error setting path: \"" + text + "\"");
+        throw core::PlatformError(core::texts::ErrorSettingPathText(text));
     }
     const std::string folder = rules.withoutTrailingSeparators(text);
     // Down from the desktop's own folders or from the drive.
@@ -302,7 +303,7 @@ bool FolderTree::notify(const NMHDR& header, LRESULT& result) {
             if (edit.item.pszText == nullptr) return true;  // cancelled
             const std::string newName = platform::Utf8(edit.item.pszText);
             if (!renameNode(edit.item.hItem, newName)) {
-                if (onError) onError("Rename to " + newName + " failed");
+                if (onError) onError(core::texts::RenameFailedText(newName));
                 return true;
             }
             result = TRUE;  // the node takes the new text

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <ctime>
 
+#include "core/Texts.h"
 #include "platform/win32/WideText.h"
 #include "ui/win32/ShellMenu.h"
 
@@ -53,6 +54,11 @@ ShellListView::ShellListView(platform::Platform& platform, HWND parent, int id)
 
 void ShellListView::setRoot(const std::string& text) {
     listing_.setRoot(text);
+    refill(false);
+}
+
+void ShellListView::adoptListing(core::FolderListing& listed) {
+    listing_.swapListing(listed);
     refill(false);
 }
 
@@ -107,18 +113,12 @@ void ShellListView::rebuildColumns() {
         return;
     }
     // A folder that reports no columns gets these.
-    struct {
-        const wchar_t* title;
-        int letters;
-        int format;
-    } const columns[] = {{L"Name", 25, LVCFMT_LEFT},
-                         {L"Size", 10, LVCFMT_RIGHT},
-                         {L"Type", 10, LVCFMT_LEFT},
-                         {L"Modified", 14, LVCFMT_LEFT}};
     // A folder outside the file system has names only.
     const int shown = listing_.outsideFileSystem() ? 1 : 4;
     for (int index = 0; index < shown; ++index) {
-        insert(index, columns[index].title, columns[index].letters * x, columns[index].format);
+        const auto& column = core::texts::kLetterColumns[index];
+        insert(index, platform::Wide(column.caption).c_str(), column.widthInX * x,
+               column.rightAligned ? LVCFMT_RIGHT : LVCFMT_LEFT);
     }
 }
 
@@ -258,7 +258,8 @@ void ShellListView::fillItem(LVITEMW& item) {
         case kSize:
             if (!folder) {
                 if (const auto info = platform_.inspect(listing_.fullPath(row))) {
-                    text_ = std::to_wstring((info->size + 1023) / 1024) + L" KB";
+                    text_ = platform::Wide(
+                        core::texts::SizeText(static_cast<std::uint64_t>(info->size)));
                 }
             }
             break;
@@ -270,9 +271,9 @@ void ShellListView::fillItem(LVITEMW& item) {
                 const std::time_t when = static_cast<std::time_t>(info->modified);
                 std::tm local{};
                 localtime_s(&local, &when);
-                wchar_t shown[32] = {};
-                std::wcsftime(shown, 32, L"%d.%m.%Y %H:%M", &local);
-                text_ = shown;
+                text_ = platform::Wide(core::texts::ModifiedText(local.tm_year + 1900,
+                                                                 local.tm_mon + 1, local.tm_mday,
+                                                                 local.tm_hour, local.tm_min));
             }
             break;
         default:
@@ -332,7 +333,7 @@ bool ShellListView::notify(const NMHDR& header, LRESULT& result) {
             const std::string newName = platform::Utf8(edit.item.pszText);
             const auto row = static_cast<std::size_t>(edit.item.iItem);
             if (!listing_.rename(row, newName)) {
-                if (onError) onError("Rename to " + newName + " failed");
+                if (onError) onError(core::texts::RenameFailedText(newName));
                 return true;
             }
             // Redrawn where it stands; the next listing sorts it.

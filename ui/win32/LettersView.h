@@ -33,6 +33,9 @@ public:
     void setRoot(const std::string& text);
     const std::string& root() const { return listing_.root(); }
     void ensureListed();
+    // Shows a file-system listing made before the view existed, as setting
+    // its root would.
+    void adoptListing(core::FolderListing& listed);
     // Lists the folder again, keeping the selection by position.
     void Relist();
     std::optional<core::FolderEntry> SelectedEntry() const { return listing_.selectedEntry(); }

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "core/Texts.h"
 #include "platform/win32/WideText.h"
 
 namespace dorvel::ui::win32 {
@@ -16,10 +17,12 @@ void Show(const std::string& text, const std::string& title, UINT icon) {
 
 }  // namespace
 
-void MessageBoxes::error(const std::string& text) { Show(text, "Error", MB_ICONERROR); }
+void MessageBoxes::error(const std::string& text) {
+    Show(text, core::texts::kErrorTitle, MB_ICONERROR);
+}
 
 void MessageBoxes::information(const std::string& text) {
-    Show(text, "Information", MB_ICONINFORMATION);
+    Show(text, core::texts::kInformationTitle, MB_ICONINFORMATION);
 }
 
 void MessageBoxes::platformError(const std::string& text) {

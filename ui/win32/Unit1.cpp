@@ -3,10 +3,8 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
-#include "core/DeletedFilesMover.h"
-#include "core/FileBrowser.h"
-#include "core/LettersWatch.h"
-#include "core/MailSending.h"
+#include "core/StartupReads.h"
+#include "core/Texts.h"
 #include "platform/win32/WideText.h"
 #include "ui/win32/Artwork.h"
 #include "ui/win32/FormWindow.h"
@@ -21,19 +19,6 @@ constexpr int kToolBarId = 100;
 constexpr int kCheckListId = 101;
 constexpr int kLettersId = 102;
 constexpr int kToolBarHeight = 43;
-constexpr int kSplitterWidth = 3;
-constexpr int kMinimumPanel = 30;
-
-struct ToolButton {
-    int command;
-    int image;
-    const char* hint;
-};
-// Left to right: send, delete, view deleted, settings.
-constexpr ToolButton kButtons[] = {{1, 0, "Отправить файл на выбранные адреса"},
-                                   {2, 1, "Удалить файл"},
-                                   {4, 3, "Просмотреть удалённые файлы"},
-                                   {3, 2, "Настройки"}};
 
 }  // namespace
 
@@ -42,15 +27,16 @@ TForm1::TForm1(platform::Platform& platform, core::Messages& messages)
       platform_(platform),
       messages_(messages),
       runner_(platform),
-      application_(RunningProgramTitle()) {
+      application_(RunningProgramTitle()),
+      form_(platform, messages, runner_, *this, ShellListView2) {
     INITCOMMONCONTROLSEX controls{sizeof controls,
                                   ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES | ICC_ANIMATE_CLASS};
     ::InitCommonControlsEx(&controls);
     const core::SettingsRecord design;
-    window_ =
-        CreateFormWindow({kClassName, L".", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, design.left,
-                          design.top, design.width, design.height, false, application_.handle()},
-                         this, &TForm1::Procedure);
+    window_ = CreateFormWindow({kClassName, platform::Wide(core::texts::kMainCaption).c_str(),
+                                WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, design.left, design.top,
+                                design.width, design.height, false, application_.handle()},
+                               this, &TForm1::Procedure);
     HWND w = window_.get();
     application_.setMainForm(w);
     font_ = MakeFont(L"MS Sans Serif", 11);
@@ -68,11 +54,14 @@ TForm1::TForm1(platform::Platform& platform, core::Messages& messages)
     timerRunning_ = true;
     panelWidth_ = design.panel1;
     layout();
-    FormCreate();
+    {
+        core::StartupReads reads(platform_);
+        startFailed_ = !form_.FormCreate(reads);
+    }
     // The progress window comes right after the main window, hidden.
     if (!startFailed_) {
         Form3 = std::make_unique<TForm3>();
-        if (Form3->animationFailed()) messages_.platformError("Cannot open AVI");
+        if (Form3->animationFailed()) messages_.platformError(core::texts::kCannotOpenClip);
     }
 }
 
@@ -93,10 +82,10 @@ void TForm1::buildToolBar() {
     images_ = ToolBarImages();
     ::SendMessageW(ToolBar1, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_.get()));
     ::SendMessageW(ToolBar1, TB_SETBITMAPSIZE, 0, MAKELPARAM(32, 32));
-    for (const auto& b : kButtons) {
+    for (const auto& b : core::texts::kToolbar) {
         TBBUTTON button{};
         button.iBitmap = b.image;
-        button.idCommand = b.command;
+        button.idCommand = static_cast<int>(b.command);
         button.fsState = TBSTATE_ENABLED;
         button.fsStyle = BTNS_BUTTON;
         ::SendMessageW(ToolBar1, TB_ADDBUTTONSW, 1, reinterpret_cast<LPARAM>(&button));
@@ -108,109 +97,107 @@ void TForm1::layout() {
     RECT client;
     ::GetClientRect(window_.get(), &client);
     const int height = client.bottom;
-    panelWidth_ = std::max(
-        kMinimumPanel, std::min<int>(panelWidth_, client.right - kSplitterWidth - kMinimumPanel));
+    panelWidth_ = core::ShownPanelWidth(panelWidth_, client.right);
     ::MoveWindow(ToolBar1, 0, 0, panelWidth_, kToolBarHeight, TRUE);
     ::MoveWindow(CheckListBox1->handle(), 0, kToolBarHeight, panelWidth_,
                  std::max(0, height - kToolBarHeight), TRUE);
-    const int left = panelWidth_ + kSplitterWidth;
+    const int left = panelWidth_ + core::kSplitterWidth;
     ::MoveWindow(ShellListView1->handle(), left, 0,
                  std::max(0, static_cast<int>(client.right) - left), height, TRUE);
 }
 
-void TForm1::FormCreate() {
-    // The busy pointer is never set by this face's listings, so nothing
-    // needs mapping to the arrow here.
-    const core::SettingsFile settings(platform_);
-    core::SettingsRecord defaults;
-    defaults.moveDir = core::DefaultMoveDir(platform_);
-    const core::SettingsRecord stored = settings.ReadSettings(defaults);
-    settingsReadFailed_ = settings.readFailed();
-    if (settingsReadFailed_) messages_.platformError(core::UnableToWriteSettingsText());
-    // The stored size is the frame's, as Top and Left are the frame's place.
-    ::MoveWindow(window_.get(), stored.left, stored.top, stored.width, stored.height, FALSE);
-    storedWindowState_ = stored.windowState;
-    panelWidth_ = stored.panel1;
-    layout();
-    try {
-        // A special-folder name is a root as well as a path is.
-        const auto info = platform_.inspect(stored.letters);
-        if ((info && info->isFolder) || VirtualSpecialFolder(stored.letters) ||
-            platform_.specialFolder(stored.letters)) {
-            ShellListView1->setRoot(stored.letters);
-        } else {
-            storedLetters_ = stored.letters;
-            ShellListView1->ensureListed();
-        }
-    } catch (const core::PlatformError& e) {
-        messages_.platformError(e.what());
-    }
-    rootAtStart_ = ShellListView1->root();
-    Form2 = std::make_unique<TForm2>(platform_, messages_, window_.get());
-    Form2->setDeleteAfterSending(stored.postMove);
-    Form2->setDeletedFilesFolder(stored.moveDir);
+std::optional<core::FolderEntry> TForm1::selectedEntry() const {
+    return ShellListView1->SelectedEntry();
+}
+std::string TForm1::root() const { return ShellListView1->root(); }
+void TForm1::setRoot(const std::string& text) { ShellListView1->setRoot(text); }
+void TForm1::adoptListing(core::FolderListing& listed) { ShellListView1->adoptListing(listed); }
+void TForm1::ensureListed() { ShellListView1->ensureListed(); }
+const core::FolderListing& TForm1::letters() const { return ShellListView1->listing(); }
+void TForm1::relist() { ShellListView1->Relist(); }
 
-    auto load = core::LoadRecipients(platform_, messages_);
-    if (!load.ok) {
-        startFailed_ = true;
-        return;
+std::optional<core::ScreenRect> TForm1::availableArea(const core::ScreenRect& frame) const {
+    // The work area of the monitor nearest the stored frame.
+    const RECT wanted{frame.left, frame.top, frame.left + frame.width, frame.top + frame.height};
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (!::GetMonitorInfoW(::MonitorFromRect(&wanted, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        return std::nullopt;
     }
-    mailDirectory_ = std::move(load.mailDirectory);
-    recipients_ = std::move(load.recipients);
-    for (auto& r : recipients_) r.ticked = settings.ReadTick(r.line);
-    CheckListBox1->setRecipients(&recipients_);
+    const RECT& work = monitor.rcWork;
+    return core::ScreenRect{work.left, work.top, work.right - work.left, work.bottom - work.top};
 }
 
+void TForm1::applyFrame(const core::ScreenRect& frame, int windowState) {
+    // The stored size is the frame's, as Top and Left are the frame's place.
+    ::MoveWindow(window_.get(), frame.left, frame.top, frame.width, frame.height, FALSE);
+    (void)windowState;  // the form keeps it for the show
+    layout();
+}
+
+void TForm1::applyPanelWidth(int width) {
+    panelWidth_ = width;
+    layout();
+}
+
+void TForm1::stopWatch() {
+    if (timerRunning_) ::KillTimer(window_.get(), kTimer1);
+    timerRunning_ = false;
+}
+
+void TForm1::createSettingsDialog() {
+    Form2 = std::make_unique<TForm2>(platform_, messages_, window_.get());
+}
+void TForm1::showSettingsDialog(const std::string& mailDirectory) {
+    Form2->ShowSettings(mailDirectory, *ShellListView1);
+}
+std::string TForm1::deletedFilesFolder() const { return Form2->deletedFilesFolder(); }
+void TForm1::setDeletedFilesFolder(const std::string& folder) {
+    Form2->setDeletedFilesFolder(folder);
+}
+bool TForm1::deleteAfterSending() const { return Form2->deleteAfterSending(); }
+void TForm1::setDeleteAfterSending(bool on) { Form2->setDeleteAfterSending(on); }
+void TForm1::showRecipients(std::vector<core::Recipient>& recipients) {
+    CheckListBox1->setRecipients(&recipients);
+}
+core::Progress& TForm1::progress() { return *Form3; }
+
 void TForm1::showInStoredState(int showRequest) {
-    int show = storedWindowState_ == 2   ? SW_SHOWMAXIMIZED
-               : storedWindowState_ == 1 ? SW_SHOWMINIMIZED
-                                         : SW_SHOWNORMAL;
+    int show = form_.storedWindowState() == 2   ? SW_SHOWMAXIMIZED
+               : form_.storedWindowState() == 1 ? SW_SHOWMINIMIZED
+                                                : SW_SHOWNORMAL;
     // A shortcut set to run maximised or minimised has the last word.
     if (showRequest == SW_SHOWMAXIMIZED || showRequest == SW_SHOWMINNOACTIVE) show = showRequest;
     // Minimised, the program is its taskbar button alone, as after the
     // operator minimises it.
     const bool minimised = show == SW_SHOWMINIMIZED || show == SW_SHOWMINNOACTIVE;
-    application_.show(minimised, storedWindowState_ == 2 ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
+    application_.show(minimised, form_.storedWindowState() == 2 ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
     if (!minimised) ::ShowWindow(window_.get(), show);
     ::UpdateWindow(window_.get());
 }
 
-core::SettingsRecord TForm1::currentValues() const {
-    core::SettingsRecord r;
+core::ScreenRect TForm1::normalFrame() const {
     WINDOWPLACEMENT placement = placementAtClose_;
     if (placement.length == 0) {
         placement.length = sizeof placement;
         ::GetWindowPlacement(window_.get(), &placement);
     }
-    r.left = placement.rcNormalPosition.left;
-    r.top = placement.rcNormalPosition.top;
-    r.width = placement.rcNormalPosition.right - placement.rcNormalPosition.left;
-    r.height = placement.rcNormalPosition.bottom - placement.rcNormalPosition.top;
-    r.windowState = minimizedAtClose_ || placement.showCmd == SW_SHOWMINIMIZED ? 1
-                    : placement.showCmd == SW_SHOWMAXIMIZED                    ? 2
-                                                                               : 0;
-    r.panel1 = panelWidth_;
-    r.letters = ShellListView1->root() == rootAtStart_ && !storedLetters_.empty()
-                    ? storedLetters_
-                    : ShellListView1->root();
-    r.postMove = Form2->deleteAfterSending();
-    r.moveDir = Form2->deletedFilesFolder();
-    return r;
+    const RECT& normal = placement.rcNormalPosition;
+    return {normal.left, normal.top, normal.right - normal.left, normal.bottom - normal.top};
 }
 
-void TForm1::FormDestroy() {
-    if (destroyed_) return;
-    destroyed_ = true;
-    if (timerRunning_) ::KillTimer(window_.get(), kTimer1);
-    timerRunning_ = false;
-    try {
-        const core::SettingsRecord values = currentValues();
-        core::SaveAtExit(platform_, values, values.windowState == 2, recipients_,
-                         settingsReadFailed_);
-    } catch (const core::PlatformError& e) {
-        messages_.platformError(e.what());
+int TForm1::windowState() const {
+    WINDOWPLACEMENT placement = placementAtClose_;
+    if (placement.length == 0) {
+        placement.length = sizeof placement;
+        ::GetWindowPlacement(window_.get(), &placement);
     }
+    return minimizedAtClose_ || placement.showCmd == SW_SHOWMINIMIZED ? 1
+           : placement.showCmd == SW_SHOWMAXIMIZED                    ? 2
+                                                                      : 0;
 }
+
+void TForm1::FormDestroy() { form_.FormDestroy(); }
 
 void TForm1::close() {
     if (closeRequested_) return;
@@ -220,54 +207,11 @@ void TForm1::close() {
     minimizedAtClose_ = application_.minimized();
     // A send waiting on the mail tool stops waiting; its remaining runs and
     // its move still happen before the program ends.
-    runner_.stopWaiting();
+    form_.closeRequested();
     ::ShowWindow(window_.get(), SW_HIDE);
     ::ShowWindow(application_.handle(), SW_HIDE);  // the taskbar button goes too
     ::PostQuitMessage(0);
 }
-
-void TForm1::Timer1Timer() {
-    try {
-        if (core::OnWatchTick(ShellListView1->listing(), ShellListView2)) ShellListView1->Relist();
-    } catch (const core::PlatformError& e) {
-        messages_.platformError(e.what());
-    }
-}
-
-void TForm1::N3Click() {
-    // What the operation leaves in the folder text is written back even when
-    // it stops with an error midway.
-    std::string folder = Form2->deletedFilesFolder();
-    try {
-        folder = core::SendSelected(ShellListView1->SelectedEntry(), recipients_, mailDirectory_,
-                                    Form2->deleteAfterSending(), folder, *Form3, runner_, platform_,
-                                    messages_);
-    } catch (const core::PlatformError& e) {
-        Form2->setDeletedFilesFolder(folder);
-        messages_.platformError(e.what());
-        return;
-    }
-    Form2->setDeletedFilesFolder(folder);
-}
-
-void TForm1::ToolButton2Click() {
-    try {
-        Form2->setDeletedFilesFolder(core::MoveToDeleted(ShellListView1->SelectedEntry(),
-                                                         Form2->deletedFilesFolder(), *Form3,
-                                                         platform_, messages_));
-    } catch (const core::PlatformError& e) {
-        messages_.platformError(e.what());
-    }
-}
-
-void TForm1::ToolButton4Click() {
-    const std::string folder = Form2->deletedFilesFolder();
-    if (!platform_.start(core::FileBrowserCommand(platform_, folder))) {
-        messages_.error("Не могу показать директорию " + folder);
-    }
-}
-
-void TForm1::ToolButton3Click() { Form2->ShowSettings(mailDirectory_, *ShellListView1); }
 
 LRESULT CALLBACK TForm1::Procedure(HWND window, UINT message, WPARAM w, LPARAM l) {
     auto* self = FormOf<TForm1>(window);
@@ -285,17 +229,17 @@ LRESULT TForm1::handle(UINT message, WPARAM w, LPARAM l) {
             if (w == kTimer1 && timerRunning_) Timer1Timer();
             return 0;
         case WM_COMMAND:
-            switch (LOWORD(w)) {
-                case 1:
+            switch (static_cast<core::texts::Command>(LOWORD(w))) {
+                case core::texts::Command::Send:
                     N3Click();
                     return 0;
-                case 2:
+                case core::texts::Command::Delete:
                     ToolButton2Click();
                     return 0;
-                case 3:
+                case core::texts::Command::Settings:
                     ToolButton3Click();
                     return 0;
-                case 4:
+                case core::texts::Command::ShowDeleted:
                     ToolButton4Click();
                     return 0;
                 default:
@@ -314,8 +258,8 @@ LRESULT TForm1::handle(UINT message, WPARAM w, LPARAM l) {
             const auto* header = reinterpret_cast<const NMHDR*>(l);
             if (header->code == TTN_GETDISPINFOW) {
                 auto* tip = reinterpret_cast<NMTTDISPINFOW*>(l);
-                for (const auto& b : kButtons) {
-                    if (static_cast<int>(header->idFrom) != b.command) continue;
+                for (const auto& b : core::texts::kToolbar) {
+                    if (header->idFrom != static_cast<UINT_PTR>(b.command)) continue;
                     static std::wstring hint;
                     hint = platform::Wide(b.hint);
                     tip->lpszText = hint.data();
@@ -331,14 +275,15 @@ LRESULT TForm1::handle(UINT message, WPARAM w, LPARAM l) {
             ::GetCursorPos(&at);
             ::ScreenToClient(window, &at);
             if (reinterpret_cast<HWND>(w) == window && at.x >= panelWidth_ &&
-                at.x < panelWidth_ + kSplitterWidth) {
+                at.x < panelWidth_ + core::kSplitterWidth) {
                 ::SetCursor(::LoadCursorW(nullptr, IDC_SIZEWE));
                 return TRUE;
             }
             break;
         }
         case WM_LBUTTONDOWN:
-            if (GET_X_LPARAM(l) >= panelWidth_ && GET_X_LPARAM(l) < panelWidth_ + kSplitterWidth) {
+            if (GET_X_LPARAM(l) >= panelWidth_ &&
+                GET_X_LPARAM(l) < panelWidth_ + core::kSplitterWidth) {
                 dragging_ = true;
                 ::SetCapture(window);
             }

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/MainForm.h"
 #include "core/Messages.h"
 #include "core/RecipientList.h"
 #include "core/SettingsFile.h"
@@ -23,7 +24,7 @@
 
 namespace dorvel::ui::win32 {
 
-class TForm1 {
+class TForm1 final : private core::MainFormView {
 public:
     // Runs the start-up; check startFailed() before showing the window.
     TForm1(platform::Platform& platform, core::Messages& messages);
@@ -45,9 +46,9 @@ public:
     HWND handle() const { return window_.get(); }
     // The owner that carries the taskbar button.
     const ApplicationWindow& application() const { return application_; }
-    const std::string& mailDirectory() const { return mailDirectory_; }
-    std::vector<core::Recipient>& recipients() { return recipients_; }
-    int panelWidth() const { return panelWidth_; }
+    const std::string& mailDirectory() const { return form_.mailDirectory(); }
+    std::vector<core::Recipient>& recipients() { return form_.recipients(); }
+    int panelWidth() const override { return panelWidth_; }
 
     HWND ToolBar1 = nullptr;
     std::unique_ptr<CheckListBox> CheckListBox1;
@@ -57,20 +58,42 @@ public:
     std::unique_ptr<TForm2> Form2;  // owned: created during start-up
     std::unique_ptr<TForm3> Form3;
 
-    void Timer1Timer();
-    void N3Click();
-    void ToolButton2Click();
-    void ToolButton4Click();
-    void ToolButton3Click();
+    // Each handler is the form's.
+    void Timer1Timer() { form_.Timer1Timer(); }
+    void N3Click() { form_.N3Click(); }
+    void ToolButton2Click() { form_.ToolButton2Click(); }
+    void ToolButton4Click() { form_.ToolButton4Click(); }
+    void ToolButton3Click() { form_.ToolButton3Click(); }
 
 private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM w, LPARAM l);
     LRESULT handle(UINT message, WPARAM w, LPARAM l);
-    void FormCreate();
+    // The form's view of this window.
+    std::optional<core::FolderEntry> selectedEntry() const override;
+    std::string root() const override;
+    void setRoot(const std::string& text) override;
+    void adoptListing(core::FolderListing& listed) override;
+    void ensureListed() override;
+    const core::FolderListing& letters() const override;
+    void relist() override;
+    std::optional<core::ScreenRect> availableArea(const core::ScreenRect& frame) const override;
+    void applyFrame(const core::ScreenRect& frame, int windowState) override;
+    core::ScreenRect normalFrame() const override;
+    int windowState() const override;
+    void applyPanelWidth(int width) override;
+    void stopWatch() override;
+    void createSettingsDialog() override;
+    void showSettingsDialog(const std::string& mailDirectory) override;
+    std::string deletedFilesFolder() const override;
+    void setDeletedFilesFolder(const std::string& folder) override;
+    bool deleteAfterSending() const override;
+    void setDeleteAfterSending(bool on) override;
+    void showRecipients(std::vector<core::Recipient>& recipients) override;
+    core::Progress& progress() override;
+
     void buildToolBar();
     void layout();
     void close();
-    core::SettingsRecord currentValues() const;
 
     platform::Platform& platform_;
     core::Messages& messages_;
@@ -81,22 +104,14 @@ private:
     OwnedIcon icon_;
     OwnedFont font_;
     OwnedWindow window_;
-    std::string mailDirectory_;
-    bool settingsReadFailed_ = false;  // then the exit never writes over the file
-    std::vector<core::Recipient> recipients_;
+    core::MainForm form_;
     bool startFailed_ = false;
-    bool destroyed_ = false;
     bool closeRequested_ = false;
     bool timerRunning_ = false;
-    int storedWindowState_ = 0;
     int panelWidth_ = 185;
     bool dragging_ = false;
     WINDOWPLACEMENT placementAtClose_{};
     bool minimizedAtClose_ = false;
-    // A stored letters folder missing at start-up (a share not yet mounted)
-    // is written back as it was unless a root is set meanwhile.
-    std::string storedLetters_;
-    std::string rootAtStart_;
 };
 
 }  // namespace dorvel::ui::win32

@@ -1,5 +1,6 @@
 #include "ui/win32/Unit2.h"
 
+#include "core/Texts.h"
 #include "platform/win32/WideText.h"
 #include "ui/win32/FormWindow.h"
 #include "ui/win32/LettersView.h"
@@ -24,9 +25,10 @@ std::string TextOf(HWND control) {
 }  // namespace
 
 TForm2::TForm2(platform::Platform& platform, core::Messages& messages, HWND owner)
-    : platform_(platform), messages_(messages), owner_(owner) {
+    : form_(platform, messages, *this), owner_(owner) {
     window_ = CreateFormWindow(
-        {kClassName, L"Настройки", WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME,
+        {kClassName, platform::Wide(core::texts::kSettingsCaption).c_str(),
+         WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME,
          WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, 328, 287, 524, 295, true, owner},
         this, &TForm2::Procedure);
     HWND w = window_.get();
@@ -40,24 +42,26 @@ TForm2::TForm2(platform::Platform& platform, core::Messages& messages, HWND owne
         return CreateControl(w, kind, text, flags, {x, y, x + width, y + height}, font, id,
                              edit ? WS_EX_CLIENTEDGE : 0);
     };
-    Label1 = control(L"STATIC", L"Переменная окружения ZOVOVOD", SS_NOPREFIX, 16, 24, 330, 16,
-                     bold_.get());
+    Label1 = control(L"STATIC", platform::Wide(core::texts::kMailVariableLabel).c_str(),
+                     SS_NOPREFIX, 16, 24, 330, 16, bold_.get());
     Label3 = control(L"STATIC", L"", SS_NOPREFIX, 16, 48, 337, 14, plain_.get());
-    Label2 = control(L"STATIC", L"Почтовый ящик", SS_NOPREFIX, 16, 80, 330, 16, bold_.get());
+    Label2 = control(L"STATIC", platform::Wide(core::texts::kLettersFolderLabel).c_str(),
+                     SS_NOPREFIX, 16, 80, 330, 16, bold_.get());
     // Tab order: the fields, the check box, the tree, the button.
     Edit1 = control(L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL, 16, 104, 337, 21, italic_.get());
-    Label4 = control(L"STATIC", L"Папка для удаления файлов", SS_NOPREFIX, 16, 144, 330, 16,
-                     bold_.get());
+    Label4 = control(L"STATIC", platform::Wide(core::texts::kDeletedFilesLabel).c_str(),
+                     SS_NOPREFIX, 16, 144, 330, 16, bold_.get());
     letters_save =
         control(L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL, 16, 168, 337, 21, italic_.get());
-    CheckBox1 = control(L"BUTTON", L"Удалять файлы при отправке почты",
+    CheckBox1 = control(L"BUTTON", platform::Wide(core::texts::kDeleteAfterSendingLabel).c_str(),
                         WS_TABSTOP | BS_AUTOCHECKBOX, 16, 224, 297, 17, bold_.get());
-    ShellTreeView1 =
-        std::make_unique<FolderTree>(platform_, w, kTree, RECT{524 - 161, 0, 524, 295});
-    ShellTreeView1->onChange = [this] { ShellTreeView1Change(); };
-    ShellTreeView1->onError = [this](const std::string& text) { messages_.platformError(text); };
-    Button2 = control(L"BUTTON", L"Завершить", WS_TABSTOP | BS_PUSHBUTTON, 280, 256, 75, 25,
-                      plain_.get(), kButton2);
+    ShellTreeView1 = std::make_unique<FolderTree>(platform, w, kTree, RECT{524 - 161, 0, 524, 295});
+    ShellTreeView1->onChange = [this] { form_.ShellTreeView1Change(); };
+    ShellTreeView1->onError = [&messages](const std::string& text) {
+        messages.platformError(text);
+    };
+    Button2 = control(L"BUTTON", platform::Wide(core::texts::kFinishButton).c_str(),
+                      WS_TABSTOP | BS_PUSHBUTTON, 280, 256, 75, 25, plain_.get(), kButton2);
     ::SetWindowPos(::GetDlgItem(w, kTree), CheckBox1, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
 
@@ -92,62 +96,54 @@ void TForm2::ShowSettings(const std::string& mailDirectory, ShellListView& lette
     }
 }
 
+HWND TForm2::control(core::SettingsForm::Control which) const {
+    switch (which) {
+        case core::SettingsForm::Control::LettersField:
+            return Edit1;
+        case core::SettingsForm::Control::DeletedFilesField:
+            return letters_save;
+        case core::SettingsForm::Control::Option:
+            return CheckBox1;
+        case core::SettingsForm::Control::Tree:
+            return ShellTreeView1->handle();
+        case core::SettingsForm::Control::Finish:
+            return Button2;
+    }
+    return Edit1;
+}
+
 void TForm2::open(const std::string& mailDirectory, ShellListView& lettersView) {
     lettersView_ = &lettersView;
     ::ShowWindow(window_.get(), SW_SHOW);
-    // The focus first: the letters field the first time, afterwards the
-    // field that had it when the dialog last closed.
-    ::SetFocus(opened_ && lastFocus_ != nullptr ? lastFocus_ : Edit1);
-    opened_ = true;
-    FormActivate(mailDirectory);
+    // Placing the focus in a field runs its entering handler.
+    ::SetFocus(control(form_.focusOnOpening()));
+    form_.FormActivate(mailDirectory, lettersView_->root());
 }
 
-void TForm2::FormActivate(const std::string& mailDirectory) {
-    fillTarget_ = 0;
-    ::SetWindowTextW(Label3, platform::Wide(mailDirectory).c_str());
-    ::SetWindowTextW(Edit1, platform::Wide(lettersView_->root()).c_str());
-    try {
-        ShellTreeView1->setSelectedPath(TextOf(Edit1));
-    } catch (const core::PlatformError& e) {
-        messages_.platformError(e.what());
-    }
+std::string TForm2::lettersField() const { return TextOf(Edit1); }
+void TForm2::setLettersField(const std::string& text) {
+    ::SetWindowTextW(Edit1, platform::Wide(text).c_str());
 }
-
-void TForm2::enterField(HWND field) {
-    const std::string text = TextOf(field);
-    if (const auto info = platform_.inspect(text); !info || !info->isFolder) return;
-    // A folder without a node (a hidden one) clears the tree's selection; the
-    // field keeps the text the operator gave it rather than going empty.
-    keepFieldText_ = true;
-    try {
-        ShellTreeView1->setSelectedPath(text);
-    } catch (const core::PlatformError& e) {
-        messages_.platformError(e.what());
-    }
-    keepFieldText_ = false;
+std::string TForm2::deletedFilesField() const { return TextOf(letters_save); }
+void TForm2::setDeletedFilesField(const std::string& text) {
+    ::SetWindowTextW(letters_save, platform::Wide(text).c_str());
 }
-
-void TForm2::Edit1Enter() {
-    fillTarget_ = 0;
-    enterField(Edit1);
+void TForm2::setMailDirectory(const std::string& text) {
+    ::SetWindowTextW(Label3, platform::Wide(text).c_str());
 }
-
-void TForm2::letters_saveEnter() {
-    fillTarget_ = 1;
-    enterField(letters_save);
-}
-
-void TForm2::ShellTreeView1Change() {
-    const std::wstring path = platform::Wide(ShellTreeView1->selectedPath());
-    if (path.empty() && keepFieldText_) return;
-    ::SetWindowTextW(fillTarget_ == 0 ? Edit1 : letters_save, path.c_str());
-}
+void TForm2::setTreePath(const std::string& path) { ShellTreeView1->setSelectedPath(path); }
+std::string TForm2::treePath() const { return ShellTreeView1->selectedPath(); }
 
 bool TForm2::FormClose() {
-    try {
-        lettersView_->setRoot(TextOf(Edit1));
-    } catch (const core::PlatformError& e) {
-        messages_.platformError(e.what());
+    auto focus = core::SettingsForm::Control::LettersField;
+    const HWND focused = ::GetFocus();
+    for (auto c :
+         {core::SettingsForm::Control::LettersField, core::SettingsForm::Control::DeletedFilesField,
+          core::SettingsForm::Control::Option, core::SettingsForm::Control::Tree,
+          core::SettingsForm::Control::Finish}) {
+        if (control(c) == focused) focus = c;
+    }
+    if (!form_.FormClose([this](const std::string& text) { lettersView_->setRoot(text); }, focus)) {
         return false;
     }
     finish();
@@ -155,10 +151,6 @@ bool TForm2::FormClose() {
 }
 
 void TForm2::finish() {
-    const HWND focus = ::GetFocus();
-    if (focus == Edit1 || focus == letters_save || focus == CheckBox1 || focus == Button2) {
-        lastFocus_ = focus;
-    }
     running_ = false;
     ::EnableWindow(owner_, TRUE);
     ::ShowWindow(window_.get(), SW_HIDE);
@@ -191,8 +183,8 @@ LRESULT TForm2::handle(UINT message, WPARAM w, LPARAM l) {
         }
         case WM_COMMAND: {
             const HWND from = reinterpret_cast<HWND>(l);
-            if (HIWORD(w) == EN_SETFOCUS && from == Edit1) Edit1Enter();
-            if (HIWORD(w) == EN_SETFOCUS && from == letters_save) letters_saveEnter();
+            if (HIWORD(w) == EN_SETFOCUS && from == Edit1) form_.Edit1Enter();
+            if (HIWORD(w) == EN_SETFOCUS && from == letters_save) form_.letters_saveEnter();
             if (LOWORD(w) == kButton2 && HIWORD(w) == BN_CLICKED) FormClose();
             // Enter closes only from the button itself; Escape never.
             if (LOWORD(w) == IDOK && ::GetFocus() == Button2) FormClose();

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "core/Messages.h"
+#include "core/SettingsForm.h"
 #include "platform/Platform.h"
 #include "ui/win32/FolderTree.h"
 #include "ui/win32/Handles.h"
@@ -18,7 +19,7 @@ namespace dorvel::ui::win32 {
 
 class ShellListView;
 
-class TForm2 {
+class TForm2 final : private core::SettingsFormView {
 public:
     TForm2(platform::Platform& platform, core::Messages& messages, HWND owner);
     TForm2(const TForm2&) = delete;
@@ -36,7 +37,7 @@ public:
     void setDeletedFilesFolder(const std::string& text);
     bool deleteAfterSending() const;
     void setDeleteAfterSending(bool on);
-    int fillTarget() const { return fillTarget_; }
+    int fillTarget() const { return static_cast<int>(form_.fillTarget()); }
 
     HWND handle() const { return window_.get(); }
     HWND Label1 = nullptr;
@@ -52,15 +53,17 @@ public:
 private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM w, LPARAM l);
     LRESULT handle(UINT message, WPARAM w, LPARAM l);
-    void FormActivate(const std::string& mailDirectory);
-    void Edit1Enter();
-    void letters_saveEnter();
-    void ShellTreeView1Change();
-    void enterField(HWND field);
+    std::string lettersField() const override;
+    void setLettersField(const std::string& text) override;
+    std::string deletedFilesField() const override;
+    void setDeletedFilesField(const std::string& text) override;
+    void setMailDirectory(const std::string& text) override;
+    void setTreePath(const std::string& path) override;
+    std::string treePath() const override;
+    HWND control(core::SettingsForm::Control which) const;
     void finish();
 
-    platform::Platform& platform_;
-    core::Messages& messages_;
+    core::SettingsForm form_;
     HWND owner_;
     // The fonts outlive the window that uses them.
     OwnedFont bold_;
@@ -68,11 +71,7 @@ private:
     OwnedFont italic_;
     OwnedWindow window_;
     ShellListView* lettersView_ = nullptr;
-    int fillTarget_ = 0;
-    bool opened_ = false;
     bool running_ = false;
-    bool keepFieldText_ = false;
-    HWND lastFocus_ = nullptr;
 };
 
 }  // namespace dorvel::ui::win32

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "core/Texts.h"
 #include "platform/win32/WideText.h"
 #include "ui/win32/FormWindow.h"
 
@@ -29,9 +30,9 @@ TForm3::TForm3() {
         return CreateControl(w, L"STATIC", text, SS_NOPREFIX, {8, top, 8 + kLabelWidth, top + 16},
                              font);
     };
-    Label1 = label(8, L"Отправляется", bold_.get());
+    Label1 = label(8, platform::Wide(core::texts::kSendingLine).c_str(), bold_.get());
     Label3 = label(24, L"", italic_.get());
-    Label4 = label(48, L"на", bold_.get());
+    Label4 = label(48, platform::Wide(core::texts::kToLine).c_str(), bold_.get());
     Label2 = label(64, L"", italic_.get());
 
     Animate1 = ::CreateWindowExW(0, ANIMATE_CLASSW, L"",
