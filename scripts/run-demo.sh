@@ -9,6 +9,6 @@ cd "$work/run"
 export ZOVOVOD="$work/mail"
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "No display: starting under a virtual X display (xvfb-run)." >&2
-  exec xvfb-run -a "$root/build/ui/dorvel"
+  exec xvfb-run -a "$root/build/ui/qt/dorvel"
 fi
-exec "$root/build/ui/dorvel"
+exec "$root/build/ui/qt/dorvel"

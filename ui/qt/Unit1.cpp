@@ -90,6 +90,7 @@ TForm1::TForm1(platform::Platform& platform, core::Messages& messages, QWidget* 
     ToolButton2 = made[1];
     ToolButton4 = made[2];
     ToolButton3 = made[3];
+    bar->addStretch(1);
     panelLayout->addWidget(ToolBar1);
     CheckListBox1 = new CheckListBox(Panel1);
     panelLayout->addWidget(CheckListBox1, 1);
