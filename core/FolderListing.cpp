@@ -69,6 +69,26 @@ void AppendCyrillicKey(std::string& key, unsigned cp) {
     if (after != 0) key += after;
 }
 
+// One character's small letter for Latin and Cyrillic, as UTF-8 bytes.
+void AppendFolded(std::string& out, std::string_view text) {
+    for (std::size_t i = 0; i < text.size();) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c >= 'A' && c <= 'Z') {
+            out += static_cast<char>(c + 32);
+            ++i;
+        } else if ((c == 0xD0 || c == 0xD1) && i + 1 < text.size()) {
+            unsigned cp = ((c & 0x1Fu) << 6) | (static_cast<unsigned char>(text[i + 1]) & 0x3Fu);
+            if (cp >= 0x0410 && cp <= 0x042F) cp += 0x20;
+            if (cp >= 0x0400 && cp <= 0x040F) cp += 0x50;
+            AppendUtf8(out, cp);
+            i += 2;
+        } else {
+            out += static_cast<char>(c);
+            ++i;
+        }
+    }
+}
+
 }  // namespace
 
 void AppendNaturalKey(std::string& key, std::string_view name) {
@@ -477,6 +497,21 @@ std::vector<std::string> SubfolderNames(platform::Platform& platform, const std:
     names.reserve(folders.size());
     for (auto& [key, name] : folders) names.push_back(std::move(name));
     return names;
+}
+
+std::optional<std::size_t> FolderListing::findByPrefix(std::string_view text,
+                                                       std::size_t start) const {
+    const std::size_t n = count();
+    if (n == 0 || text.empty()) return std::nullopt;
+    std::string wanted, name;
+    AppendFolded(wanted, text);
+    for (std::size_t step = 0; step < n; ++step) {
+        const std::size_t i = (start + step) % n;
+        name.clear();
+        AppendFolded(name, displayName(i));
+        if (name.compare(0, wanted.size(), wanted) == 0) return i;
+    }
+    return std::nullopt;
 }
 
 }  // namespace dorvel::core

@@ -75,6 +75,10 @@ public:
     // listing.
     bool rename(std::size_t index, std::string_view newName);
 
+    // Type-ahead: the first entry from `start` on, wrapping round, whose
+    // shown name begins with the text, Latin and Cyrillic letters in any case.
+    std::optional<std::size_t> findByPrefix(std::string_view text, std::size_t start) const;
+
     std::optional<std::size_t> selectedIndex() const { return selected_; }
     void select(std::optional<std::size_t> index);
     std::optional<FolderEntry> selectedEntry() const;

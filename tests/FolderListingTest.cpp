@@ -458,3 +458,16 @@ TEST(NaturalKey, DigitRunsCompareByValue) {
     EXPECT_LT(key("ель"), key("ёж"));
     EXPECT_LT(key("x99999999999999999999"), key("x100000000000000000000"));
 }
+
+TEST_F(FolderListingTest, TypeAheadFindsTheNextNameBeginningSoInAnyCaseAndWrapsRound) {
+    for (const char* name : {"alpha.doc", "Beta.doc", "beta2.doc", "Звіт.txt"}) touch(name);
+    rootAtDir();
+    const core::FolderListing& listing = letters;
+    ASSERT_EQ(listing.count(), 4u);
+    EXPECT_EQ(listing.findByPrefix("BE", 0), 1u);
+    EXPECT_EQ(listing.findByPrefix("be", 2), 2u) << "from the start given";
+    EXPECT_EQ(listing.findByPrefix("al", 3), 0u) << "wrapping round";
+    EXPECT_EQ(listing.findByPrefix("ЗВІ", 0), 3u) << "Cyrillic in the other case";
+    EXPECT_FALSE(listing.findByPrefix("x", 0));
+    EXPECT_FALSE(listing.findByPrefix("", 0));
+}

@@ -298,6 +298,21 @@ bool ShellListView::notify(const NMHDR& header, LRESULT& result) {
             result = 0;
             return true;
         }
+        case LVN_ODFINDITEMW: {
+            // Typing a name's first letters selects it; rows made on demand
+            // leave the search to their owner.
+            const auto& find = reinterpret_cast<const NMLVFINDITEMW&>(header);
+            result = -1;
+            if ((find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) != 0 && find.lvfi.psz != nullptr) {
+                const std::size_t start =
+                    find.iStart < 0 ? 0 : static_cast<std::size_t>(find.iStart);
+                if (const auto found =
+                        listing_.findByPrefix(platform::Utf8(find.lvfi.psz), start)) {
+                    result = static_cast<LRESULT>(*found);
+                }
+            }
+            return true;
+        }
         case LVN_ITEMACTIVATE:  // a double-click or Enter
             activate(ListView_GetNextItem(view_, -1, LVNI_FOCUSED | LVNI_SELECTED));
             result = 0;
