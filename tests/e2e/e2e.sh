@@ -149,6 +149,35 @@ close_during_send() {
 }
 
 case "$case_name" in
+  both_faces)
+    # shellcheck source=both-faces.sh
+    source "$here/both-faces.sh"
+    both_faces_recipients > "$work/mail/LUSERS.NDE"
+    desktop="$HOME/Desktop/$both_faces_folder"
+    mkdir -p "$desktop"
+    printf 'report' > "$desktop/REPORT.DOC"
+    printf 'note' > "$desktop/NOTE.TXT"
+    both_faces_settings "$work/deleted" > "$ini"
+    start
+    tick_recipient 0
+    tick_recipient 2
+    # The root stays the desktop; the letters are in a folder on it.
+    client_width="$(xwininfo -id "$main" | awk '/Width:/ {print $2}')"
+    click "$main" $((client_width - 20)) 200
+    xdotool type --delay 60 "$both_faces_folder"
+    xdotool key Return
+    sleep 1
+    xdotool type --delay 60 REPORT
+    sleep 0.3
+    send_button
+    until_true journal_has 2 || fail "the mail tool did not run twice"
+    cgrep -q 'REPORT.DOC' "$work/mail/journal.txt" || fail "sent: $(cat "$work/mail/journal.txt")"
+    delete_button
+    until_true test -f "$work/deleted/REPORT.DOC" || fail "the letter was not moved"
+    client_width="$(xwininfo -id "$main" | awk '/Width:/ {print $2}')"
+    close_main
+    both_faces_check "$ini" "$client_width" "$work/deleted/" "$root/tests/data/both-faces-written.ini"
+    ;;
 absurd_stored_geometry)
   printf '[Form1]\r\nTop=-2147483648\r\nLeft=2147483647\r\nHeight=2147483647\r\nWidth=2147483647\r\n[Options]\r\nLetters=%s\r\n' \
     "$work/letters" > "$ini"

@@ -67,6 +67,35 @@ toolbutton() { click $((cx + 2 + $1 * 39 + 19)) $((cy + 2 + 19)); }
 lines() { [ -f "$work/record.txt" ] && [ "$(wc -l < "$work/record.txt")" -ge "$1" ]; }
 
 case "$case_name" in
+  both_faces)
+    # shellcheck source=both-faces.sh
+    source "$here/both-faces.sh"
+    # The desktop at the top of the name space is the user's folder.
+    desktop="$(readlink -f "$WINEPREFIX/drive_c/users/$(whoami)/Desktop")/$both_faces_folder"
+    rm -rf "$desktop" && mkdir -p "$desktop"
+    trap 'rm -rf "$desktop"; cleanup' EXIT
+    printf 'report' > "$desktop/REPORT.DOC"
+    printf 'note' > "$desktop/NOTE.TXT"
+    both_faces_settings "$(windows_path "$work/deleted")" > "$ini"
+    start
+    tick 0
+    tick 2
+    # The root stays the desktop; the letters are in a folder on it.
+    click $((cx + cw - 20)) $((cy + 200))
+    xdotool type --delay 60 "$both_faces_folder"
+    xdotool key Return
+    sleep 1
+    xdotool type --delay 60 REPORT
+    sleep 0.3
+    toolbutton 0
+    until_true lines 2 || fail "the mail tool did not run twice"
+    cgrep -q 'REPORT.DOC' "$work/record.txt" || fail "sent: $(cat "$work/record.txt")"
+    toolbutton 1
+    until_true test -f "$work/deleted/REPORT.DOC" || fail "the letter was not moved"
+    close
+    both_faces_check "$ini" "$cw" "$(windows_path "$work/deleted")\\" \
+      "$root/tests/data/both-faces-written.ini"
+    ;;
   send_delete_and_restart)
     start
     # 800 by 600 outside, as stored: the client is that less the frame.
