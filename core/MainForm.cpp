@@ -28,13 +28,12 @@ bool MainForm::FormCreate(StartupReads& reads) {
     ScreenRect frame{stored_.left, stored_.top, stored_.width, stored_.height};
     if (const auto area = view_.availableArea(frame)) frame = ReachableFrame(frame, *area);
     storedWindowState_ = stored_.windowState;
-    view_.applyFrame(frame, stored_.windowState);
+    view_.applyFrame(frame);
     view_.applyPanelWidth(stored_.panel1);
     chooseRoot(reads, stored_.letters);
-    view_.createSettingsDialog();
-    dialogCreated_ = true;
-    view_.setDeleteAfterSending(stored_.postMove);
-    view_.setDeletedFilesFolder(stored_.moveDir);
+    options_ = &view_.createSettingsDialog();
+    options_->setDeleteAfterSending(stored_.postMove);
+    options_->setDeletedFilesFolder(stored_.moveDir);
 
     reads.recipientMessages.showTo(messages_);
     if (!reads.recipients.ok) return false;
@@ -47,21 +46,22 @@ bool MainForm::FormCreate(StartupReads& reads) {
 void MainForm::chooseRoot(StartupReads& reads, const std::string& stored) {
     // Only an existing folder becomes the root: a special folder's name, a
     // file or a share not yet mounted leaves the view where it is.
+    LettersView& letters = view_.lettersView();
     try {
         if (!reads.letters.empty() && reads.letters == stored) {
             if (reads.listingError) throw PlatformError(*reads.listingError);
-            view_.adoptListing(reads.listing);
+            letters.adoptListing(reads.listing);
         } else if (const auto info = platform_.inspect(stored); info && info->isFolder) {
-            view_.setRoot(stored);
-        } else if (stored != view_.root()) {
+            letters.setRoot(stored);
+        } else if (stored != letters.root()) {
             storedLetters_ = stored;
         }
     } catch (const PlatformError& e) {
         messages_.platformError(e.what());
     }
-    rootAtStart_ = view_.root();
+    rootAtStart_ = letters.root();
     try {
-        view_.ensureListed();
+        letters.ensureListed();
     } catch (const PlatformError& e) {
         messages_.platformError(e.what());
     }
@@ -70,34 +70,35 @@ void MainForm::chooseRoot(StartupReads& reads, const std::string& stored) {
 void MainForm::N3Click() {
     // What the operation leaves in the folder text is written back even when
     // it stops with an error midway.
-    std::string folder = view_.deletedFilesFolder();
+    std::string folder = options_->deletedFilesFolder();
     try {
-        folder = SendSelected(view_.selectedEntry(), recipients_, mailDirectory_,
-                              view_.deleteAfterSending(), folder, view_.progress(), runner_,
+        folder = SendSelected(view_.lettersView().SelectedEntry(), recipients_, mailDirectory_,
+                              options_->deleteAfterSending(), folder, view_.progress(), runner_,
                               platform_, messages_);
     } catch (const PlatformError& e) {
-        view_.setDeletedFilesFolder(folder);
+        options_->setDeletedFilesFolder(folder);
         messages_.platformError(e.what());
         return;
     }
-    view_.setDeletedFilesFolder(folder);
+    options_->setDeletedFilesFolder(folder);
 }
 
 void MainForm::ToolButton2Click() {
     try {
-        view_.setDeletedFilesFolder(MoveToDeleted(view_.selectedEntry(), view_.deletedFilesFolder(),
-                                                  view_.progress(), platform_, messages_));
+        options_->setDeletedFilesFolder(MoveToDeleted(view_.lettersView().SelectedEntry(),
+                                                      options_->deletedFilesFolder(),
+                                                      view_.progress(), platform_, messages_));
     } catch (const PlatformError& e) {
         messages_.platformError(e.what());
     }
 }
 
-void MainForm::ToolButton3Click() { view_.showSettingsDialog(mailDirectory_); }
+void MainForm::ToolButton3Click() { options_->ShowSettings(mailDirectory_, view_.lettersView()); }
 
 void MainForm::ToolButton4Click() { ShowDeletedFolder(); }
 
 void MainForm::ShowDeletedFolder() {
-    const std::string folder = view_.deletedFilesFolder();
+    const std::string folder = options_->deletedFilesFolder();
     if (!platform_.start(FileBrowserCommand(platform_, folder))) {
         messages_.error(texts::CannotShowFolderText(folder));
     }
@@ -106,7 +107,8 @@ void MainForm::ShowDeletedFolder() {
 void MainForm::Timer1Timer() {
     if (destroyed_) return;
     try {
-        if (OnWatchTick(view_.letters(), shadow_)) view_.relist();
+        LettersView& letters = view_.lettersView();
+        if (OnWatchTick(letters.listing(), shadow_)) letters.Relist();
     } catch (const PlatformError& e) {
         messages_.platformError(e.what());
     }
@@ -123,10 +125,10 @@ SettingsRecord MainForm::currentValues() const {
     r.height = frame.height;
     r.windowState = view_.windowState();
     r.panel1 = view_.panelWidth();
-    r.letters =
-        !storedLetters_.empty() && view_.root() == rootAtStart_ ? storedLetters_ : view_.root();
-    r.postMove = dialogCreated_ ? view_.deleteAfterSending() : stored_.postMove;
-    r.moveDir = dialogCreated_ ? view_.deletedFilesFolder() : stored_.moveDir;
+    const std::string& root = view_.lettersView().root();
+    r.letters = !storedLetters_.empty() && root == rootAtStart_ ? storedLetters_ : root;
+    r.postMove = options_ != nullptr ? options_->deleteAfterSending() : stored_.postMove;
+    r.moveDir = options_ != nullptr ? options_->deletedFilesFolder() : stored_.moveDir;
     return r;
 }
 

@@ -29,29 +29,45 @@ inline constexpr int kSplitterWidth = 3;
 // shows it.
 int ShownPanelWidth(int requested, int clientWidth);
 
-// What the form needs of its window, as plain values.
-class MainFormView {
+// The letters view as the form uses it; the faces' letters views are ones.
+class LettersView {
 public:
-    virtual ~MainFormView() = default;
-
-    // The letters view. setRoot throws PlatformError when the text names no
-    // folder, keeping root and listing.
-    virtual std::optional<FolderEntry> selectedEntry() const = 0;
-    virtual std::string root() const = 0;
+    virtual ~LettersView() = default;
+    virtual std::optional<FolderEntry> SelectedEntry() const = 0;
+    virtual const std::string& root() const = 0;
+    // Throws PlatformError when the text names no folder, keeping root and
+    // listing.
     virtual void setRoot(const std::string& text) = 0;
     // Shows a listing made before the view existed, as setting its root would.
     virtual void adoptListing(FolderListing& listed) = 0;
     virtual void ensureListed() = 0;
-    virtual const FolderListing& letters() const = 0;
-    virtual void relist() = 0;
+    virtual const FolderListing& listing() const = 0;
+    virtual void Relist() = 0;
+};
 
-    // The window. The frame is the outer one, in the desktop's coordinates;
-    // windowState is 0 normal, 1 minimised, 2 maximised.
+// The settings dialog. Its two controls are the live store of the
+// deleted-files folder and the option, opened or not.
+class SettingsDialog {
+public:
+    virtual ~SettingsDialog() = default;
+    // Shows the dialog modally; returns when it has closed.
+    virtual void ShowSettings(const std::string& mailDirectory, LettersView& lettersView) = 0;
+    virtual std::string deletedFilesFolder() const = 0;
+    virtual void setDeletedFilesFolder(const std::string& folder) = 0;
+    virtual bool deleteAfterSending() const = 0;
+    virtual void setDeleteAfterSending(bool on) = 0;
+};
+
+// What the form needs of its window, as plain values. The frame is the
+// outer one, in the desktop's coordinates; a window state is 0 normal,
+// 1 minimised, 2 maximised.
+class MainFormView {
+public:
+    virtual ~MainFormView() = default;
+    virtual LettersView& lettersView() = 0;
     // Where a window may be placed; nothing when the face cannot tell.
     virtual std::optional<ScreenRect> availableArea(const ScreenRect& frame) const = 0;
-    // Applies the normal frame and remembers the state the window is to be
-    // shown in.
-    virtual void applyFrame(const ScreenRect& frame, int windowState) = 0;
+    virtual void applyFrame(const ScreenRect& frame) = 0;
     virtual ScreenRect normalFrame() const = 0;
     virtual int windowState() const = 0;
     virtual void applyPanelWidth(int width) = 0;
@@ -59,16 +75,8 @@ public:
     virtual int panelWidth() const = 0;
     // Stops the watch's timer for good.
     virtual void stopWatch() = 0;
-
-    // The settings dialog, made once at the start; its two controls are the
-    // live store of the deleted-files folder and the option.
-    virtual void createSettingsDialog() = 0;
-    virtual void showSettingsDialog(const std::string& mailDirectory) = 0;
-    virtual std::string deletedFilesFolder() const = 0;
-    virtual void setDeletedFilesFolder(const std::string& folder) = 0;
-    virtual bool deleteAfterSending() const = 0;
-    virtual void setDeleteAfterSending(bool on) = 0;
-
+    // The settings dialog, made once at the start.
+    virtual SettingsDialog& createSettingsDialog() = 0;
     // The recipient list shows these, which stay in the form.
     virtual void showRecipients(std::vector<Recipient>& recipients) = 0;
     // The progress window, made after the start.
@@ -119,8 +127,8 @@ private:
     FolderListing& shadow_;
     std::string mailDirectory_;
     std::vector<Recipient> recipients_;
-    bool settingsReadFailed_ = false;  // then the exit never writes over the file
-    bool dialogCreated_ = false;
+    bool settingsReadFailed_ = false;    // then the exit never writes over the file
+    SettingsDialog* options_ = nullptr;  // made during the start
     bool destroyed_ = false;
     int storedWindowState_ = 0;
     SettingsRecord stored_;

@@ -14,12 +14,14 @@ namespace {
 constexpr const char* kIni = "./dorvel.ini";
 
 // A window that writes down what the form asked of it, over a real listing.
-class RecordingView final : public core::MainFormView {
+class RecordingView final : public core::MainFormView,
+                            public core::LettersView,
+                            public core::SettingsDialog {
 public:
-    explicit RecordingView(platform::Platform& platform) : listing(platform) {}
+    explicit RecordingView(platform::Platform& platform) : folder(platform) {}
 
     std::vector<std::string> log;
-    core::FolderListing listing;
+    core::FolderListing folder;
     std::optional<core::ScreenRect> area = core::ScreenRect{0, 0, 1280, 1024};
     core::ScreenRect frame;
     int state = 0;
@@ -30,34 +32,34 @@ public:
     std::vector<core::Recipient>* shown = nullptr;
     fakes::RecordingProgress progressWindow;
 
-    std::optional<core::FolderEntry> selectedEntry() const override {
-        return listing.selectedEntry();
+    core::LettersView& lettersView() override { return *this; }
+    std::optional<core::FolderEntry> SelectedEntry() const override {
+        return folder.selectedEntry();
     }
-    std::string root() const override { return listing.root(); }
+    const std::string& root() const override { return folder.root(); }
     void setRoot(const std::string& text) override {
         log.push_back("setRoot " + text);
-        listing.setRoot(text);
+        folder.setRoot(text);
     }
     void adoptListing(core::FolderListing& listed) override {
         log.push_back("adopt " + listed.root());
-        listing.swapListing(listed);
+        folder.swapListing(listed);
     }
     void ensureListed() override {
         log.emplace_back("ensureListed");
-        listing.ensureListed();
+        folder.ensureListed();
     }
-    const core::FolderListing& letters() const override { return listing; }
-    void relist() override {
+    const core::FolderListing& listing() const override { return folder; }
+    void Relist() override {
         log.emplace_back("relist");
-        listing.relist();
+        folder.relist();
     }
     std::optional<core::ScreenRect> availableArea(const core::ScreenRect&) const override {
         return area;
     }
-    void applyFrame(const core::ScreenRect& f, int s) override {
+    void applyFrame(const core::ScreenRect& f) override {
         log.push_back("frame " + std::to_string(f.left) + "," + std::to_string(f.top) + " " +
-                      std::to_string(f.width) + "x" + std::to_string(f.height) + " state " +
-                      std::to_string(s));
+                      std::to_string(f.width) + "x" + std::to_string(f.height));
         frame = f;
     }
     core::ScreenRect normalFrame() const override { return frame; }
@@ -68,9 +70,12 @@ public:
     }
     int panelWidth() const override { return core::ShownPanelWidth(requestedPanel, clientWidth); }
     void stopWatch() override { log.emplace_back("stopWatch"); }
-    void createSettingsDialog() override { log.emplace_back("dialog"); }
-    void showSettingsDialog(const std::string& mailDirectory) override {
-        log.push_back("settings " + mailDirectory);
+    core::SettingsDialog& createSettingsDialog() override {
+        log.emplace_back("dialog");
+        return *this;
+    }
+    void ShowSettings(const std::string& mailDirectory, core::LettersView& letters) override {
+        log.push_back("settings " + mailDirectory + " " + letters.root());
     }
     std::string deletedFilesFolder() const override { return folderField; }
     void setDeletedFilesFolder(const std::string& folder) override {
@@ -138,17 +143,12 @@ TEST_F(MainFormTest, TheStartAppliesEachValueInItsOrderAndTheDialogComesBeforeIt
         "Panel1=150\r\n[Options]\r\nLetters=/letters\r\nPostMove=1\r\nMoveDir=/deleted\\\r\n"
         "[ListCheck]\r\nL_B second=1\r\n";
     ASSERT_TRUE(start());
-    const std::vector<std::string> expected = {"frame 20,10 400x300 state 2",
-                                               "panel 150",
-                                               "adopt /letters",
-                                               "ensureListed",
-                                               "dialog",
-                                               "postMove 1",
-                                               "moveDir /deleted\\",
-                                               "recipients 2"};
+    const std::vector<std::string> expected = {
+        "frame 20,10 400x300", "panel 150",          "adopt /letters", "ensureListed", "dialog",
+        "postMove 1",          "moveDir /deleted\\", "recipients 2"};
     EXPECT_EQ(view.log, expected);
     EXPECT_EQ(form.storedWindowState(), 2);
-    EXPECT_EQ(view.listing.count(), 2u);
+    EXPECT_EQ(view.folder.count(), 2u);
     ASSERT_NE(view.shown, nullptr);
     EXPECT_FALSE((*view.shown)[0].ticked);
     EXPECT_TRUE((*view.shown)[1].ticked);
@@ -253,7 +253,7 @@ TEST_F(MainFormTest, TheToolbarWritesTheFolderTextBack) {
     EXPECT_EQ(messages.informations, std::vector<std::string>{core::texts::kChooseFileToDelete});
     EXPECT_EQ(view.folderField, "/deleted") << "nothing selected changes nothing";
 
-    view.listing.select(0);
+    view.folder.select(0);
     form.ToolButton2Click();
     EXPECT_EQ(view.folderField, "/deleted/");
     EXPECT_EQ(platform.files.count("/deleted/a.doc"), 1u);
@@ -261,8 +261,8 @@ TEST_F(MainFormTest, TheToolbarWritesTheFolderTextBack) {
     (*view.shown)[1].ticked = true;
     view.option = true;
     view.folderField = "/sent";
-    view.listing.relist();
-    view.listing.select(0);
+    view.folder.relist();
+    view.folder.select(0);
     form.N3Click();
     EXPECT_EQ(runner.runs, 1);
     EXPECT_EQ(view.folderField, "/sent/");
@@ -272,11 +272,11 @@ TEST_F(MainFormTest, TheToolbarWritesTheFolderTextBack) {
     // the text stays as it was.
     platform.files["/blocked"] = "a file where the folder should be";
     view.folderField = "/blocked/sub";
-    view.listing.relist();
-    view.listing.select(0);
+    view.folder.relist();
+    view.folder.select(0);
     platform.files["/letters/c.doc"] = "c";
-    view.listing.relist();
-    view.listing.select(0);
+    view.folder.relist();
+    view.folder.select(0);
     form.ToolButton2Click();
     EXPECT_EQ(messages.platformErrors.size(), 1u);
     EXPECT_EQ(view.folderField, "/blocked/sub");
@@ -293,13 +293,13 @@ TEST_F(MainFormTest, TheDeletedFolderIsShownOrTheRefusalSaid) {
     EXPECT_EQ(messages.errors,
               std::vector<std::string>{core::texts::CannotShowFolderText("/deleted")});
     form.ToolButton3Click();
-    EXPECT_EQ(view.log.back(), "settings /mail/");
+    EXPECT_EQ(view.log.back(), "settings /mail/ rfDesktop");
 }
 
 TEST_F(MainFormTest, TheWatchReListsOnlyAChangedFolderAndKeepsTheSelectionByPosition) {
     platform.files[kIni] = "[Options]\r\nLetters=/letters\r\n";
     ASSERT_TRUE(start());
-    view.listing.select(1);
+    view.folder.select(1);
     view.log.clear();
     form.Timer1Timer();
     form.Timer1Timer();
@@ -307,7 +307,7 @@ TEST_F(MainFormTest, TheWatchReListsOnlyAChangedFolderAndKeepsTheSelectionByPosi
     platform.files["/letters/0.doc"] = "new";
     form.Timer1Timer();
     EXPECT_EQ(view.log, std::vector<std::string>{"relist"});
-    EXPECT_EQ(view.listing.selectedEntry()->displayName, "a.doc") << "the same position";
+    EXPECT_EQ(view.folder.selectedEntry()->displayName, "a.doc") << "the same position";
 }
 
 TEST_F(MainFormTest, AClosedWindowStopsAWaitingSend) {

@@ -11,6 +11,7 @@
 #include <unordered_map>
 
 #include "core/FolderListing.h"
+#include "core/MainForm.h"
 #include "platform/Platform.h"
 
 namespace dorvel::ui {
@@ -48,27 +49,29 @@ private:
     mutable std::unordered_map<int, Details> details_;  // rows that have been in sight
 };
 
-class ShellListView final : public QTableView {
+class ShellListView final : public QTableView, public core::LettersView {
     Q_OBJECT
 public:
     ShellListView(platform::Platform& platform, QWidget* parent = nullptr);
 
     // Throws core::PlatformError "Error setting path" when the text names no
     // folder; root and listing then stay as they were.
-    void setRoot(const std::string& text);
-    const std::string& root() const { return listing_.root(); }
-    void ensureListed();
+    void setRoot(const std::string& text) override;
+    const std::string& root() const override { return listing_.root(); }
+    void ensureListed() override;
     // Shows a listing made before the view existed, as setting its root would.
-    void adoptListing(core::FolderListing& listed);
+    void adoptListing(core::FolderListing& listed) override;
     // Loads the file types that the type column shows; the first paint of
     // any view needs them, so a start can load them while it waits.
     static void LoadTypes();
 
-    void Relist();
-    std::optional<core::FolderEntry> SelectedEntry() const { return listing_.selectedEntry(); }
+    void Relist() override;
+    std::optional<core::FolderEntry> SelectedEntry() const override {
+        return listing_.selectedEntry();
+    }
     core::FolderEntry Entry(std::size_t i) const { return listing_.entry(i); }
     std::size_t Count() const { return listing_.count(); }
-    const core::FolderListing& listing() const { return listing_; }
+    const core::FolderListing& listing() const override { return listing_; }
 
     // Enter on a folder shows it; on a file opens it with its default program.
     void activate(int row);

@@ -134,15 +134,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
     if (event->isAccepted()) emit closed();
 }
 
-std::optional<core::FolderEntry> TForm1::selectedEntry() const {
-    return ShellListView1->SelectedEntry();
-}
-std::string TForm1::root() const { return ShellListView1->root(); }
-void TForm1::setRoot(const std::string& text) { ShellListView1->setRoot(text); }
-void TForm1::adoptListing(core::FolderListing& listed) { ShellListView1->adoptListing(listed); }
-void TForm1::ensureListed() { ShellListView1->ensureListed(); }
-const core::FolderListing& TForm1::letters() const { return ShellListView1->listing(); }
-void TForm1::relist() { ShellListView1->Relist(); }
+core::LettersView& TForm1::lettersView() { return *ShellListView1; }
 
 std::optional<core::ScreenRect> TForm1::availableArea(const core::ScreenRect&) const {
     const QScreen* screen = QGuiApplication::primaryScreen();
@@ -151,12 +143,11 @@ std::optional<core::ScreenRect> TForm1::availableArea(const core::ScreenRect&) c
     return core::ScreenRect{area.x(), area.y(), area.width(), area.height()};
 }
 
-void TForm1::applyFrame(const core::ScreenRect& frame, int windowState) {
+void TForm1::applyFrame(const core::ScreenRect& frame) {
     move(frame.left, frame.top);
     // Until the frame is known, the client area takes the whole stored size.
     resize(frame.width, frame.height);
     outerSizeToApply_ = QSize(frame.width, frame.height);
-    storedWindowState_ = windowState;
 }
 
 core::ScreenRect TForm1::normalFrame() const {
@@ -184,23 +175,17 @@ void TForm1::stopWatch() {
     Timer1 = nullptr;
 }
 
-void TForm1::createSettingsDialog() { Form2 = new TForm2(platform_, messages_, this); }
-void TForm1::showSettingsDialog(const std::string& mailDirectory) {
-    Form2->ShowSettings(mailDirectory, *ShellListView1);
+core::SettingsDialog& TForm1::createSettingsDialog() {
+    Form2 = new TForm2(platform_, messages_, this);
+    return *Form2;
 }
-std::string TForm1::deletedFilesFolder() const { return Form2->deletedFilesFolder(); }
-void TForm1::setDeletedFilesFolder(const std::string& folder) {
-    Form2->setDeletedFilesFolder(folder);
-}
-bool TForm1::deleteAfterSending() const { return Form2->deleteAfterSending(); }
-void TForm1::setDeleteAfterSending(bool on) { Form2->setDeleteAfterSending(on); }
 void TForm1::showRecipients(std::vector<core::Recipient>& recipients) {
     CheckListBox1->setRecipients(&recipients);
 }
 core::Progress& TForm1::progress() { return *Form3; }
 
 void TForm1::showInStoredState() {
-    switch (storedWindowState_) {
+    switch (form_.storedWindowState()) {
         case 1:
             showMinimized();
             break;

@@ -79,26 +79,18 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    // The form's view of this window.
-    std::optional<core::FolderEntry> selectedEntry() const override;
-    std::string root() const override;
-    void setRoot(const std::string& text) override;
-    void adoptListing(core::FolderListing& listed) override;
-    void ensureListed() override;
-    const core::FolderListing& letters() const override;
-    void relist() override;
+    // The form's view of this window. The frame's place and size are Qt's
+    // own, the frame's extents the window manager's.
+    core::LettersView& lettersView() override;
     std::optional<core::ScreenRect> availableArea(const core::ScreenRect& frame) const override;
-    void applyFrame(const core::ScreenRect& frame, int windowState) override;
+    void applyFrame(const core::ScreenRect& frame) override;
     core::ScreenRect normalFrame() const override;
     int windowState() const override;
+    // The splitter's first pane.
     void applyPanelWidth(int width) override;
     void stopWatch() override;
-    void createSettingsDialog() override;
-    void showSettingsDialog(const std::string& mailDirectory) override;
-    std::string deletedFilesFolder() const override;
-    void setDeletedFilesFolder(const std::string& folder) override;
-    bool deleteAfterSending() const override;
-    void setDeleteAfterSending(bool on) override;
+    core::SettingsDialog& createSettingsDialog() override;
+    // The check-list's model is the form's list itself.
     void showRecipients(std::vector<core::Recipient>& recipients) override;
     core::Progress& progress() override;
 
@@ -111,7 +103,6 @@ private:
     EventLoopRunner* runner_;
     core::MainForm form_;
     bool startFailed_ = false;
-    int storedWindowState_ = 0;
     int panelWidth_ = 185;
     std::optional<QSize> outerSizeToApply_;
     QTimer* frameWatch_ = nullptr;

@@ -1,5 +1,4 @@
 #include "ui/qt/Unit2.h"
-#include "ui/qt/PathText.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -8,9 +7,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <algorithm>
+#include <array>
 
 #include "core/Texts.h"
 #include "ui/qt/FolderTree.h"
+#include "ui/qt/PathText.h"
 #include "ui/qt/LettersView.h"
 
 namespace dorvel::ui {
@@ -111,30 +113,22 @@ void TForm2::setDeletedFilesFolder(const std::string& folder) {
 bool TForm2::deleteAfterSending() const { return CheckBox1->isChecked(); }
 void TForm2::setDeleteAfterSending(bool on) { CheckBox1->setChecked(on); }
 
-void TForm2::prepare(const std::string& mailDirectory, ShellListView& lettersView) {
+void TForm2::prepare(const std::string& mailDirectory, core::LettersView& lettersView) {
     mailDirectory_ = mailDirectory;
     lettersView_ = &lettersView;
 }
 
-void TForm2::ShowSettings(const std::string& mailDirectory, ShellListView& lettersView) {
+void TForm2::ShowSettings(const std::string& mailDirectory, core::LettersView& lettersView) {
     prepare(mailDirectory, lettersView);
     exec();
 }
 
 QWidget* TForm2::control(core::SettingsForm::Control which) const {
-    switch (which) {
-        case core::SettingsForm::Control::LettersField:
-            return Edit1;
-        case core::SettingsForm::Control::DeletedFilesField:
-            return letters_save;
-        case core::SettingsForm::Control::Option:
-            return CheckBox1;
-        case core::SettingsForm::Control::Tree:
-            return ShellTreeView1;
-        case core::SettingsForm::Control::Finish:
-            return Button2;
-    }
-    return Edit1;
+    return tabOrder()[static_cast<std::size_t>(which)];
+}
+
+std::array<QWidget*, 5> TForm2::tabOrder() const {
+    return {Edit1, letters_save, CheckBox1, ShellTreeView1, Button2};
 }
 
 void TForm2::setVisible(bool visible) {
@@ -191,13 +185,11 @@ void TForm2::setTreePath(const std::string& path) { ShellTreeView1->setSelectedP
 std::string TForm2::treePath() const { return ShellTreeView1->selectedPath(); }
 
 bool TForm2::FormClose() {
-    auto focus = core::SettingsForm::Control::LettersField;
-    for (auto c :
-         {core::SettingsForm::Control::LettersField, core::SettingsForm::Control::DeletedFilesField,
-          core::SettingsForm::Control::Option, core::SettingsForm::Control::Tree,
-          core::SettingsForm::Control::Finish}) {
-        if (control(c) == focusWidget()) focus = c;
-    }
+    const auto order = tabOrder();
+    const auto at = std::find(order.begin(), order.end(), focusWidget());
+    const auto focus = at == order.end()
+                           ? core::SettingsForm::Control::LettersField
+                           : static_cast<core::SettingsForm::Control>(at - order.begin());
     // Without a letters view (a dialog made but never shown), there is no
     // root to set.
     return form_.FormClose(

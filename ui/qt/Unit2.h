@@ -4,8 +4,10 @@
 // tree fills whichever folder field the operator entered last.
 
 #include <QDialog>
+#include <array>
 #include <string>
 
+#include "core/MainForm.h"
 #include "core/Messages.h"
 #include "core/SettingsForm.h"
 #include "platform/Platform.h"
@@ -18,22 +20,21 @@ class QPushButton;
 namespace dorvel::ui {
 
 class FolderTree;
-class ShellListView;
 
-class TForm2 final : public QDialog, private core::SettingsFormView {
+class TForm2 final : public QDialog, public core::SettingsDialog, private core::SettingsFormView {
     Q_OBJECT
 public:
     TForm2(platform::Platform& platform, core::Messages& messages, QWidget* owner);
 
     // Shows the dialog modally; returns when it closes.
-    void ShowSettings(const std::string& mailDirectory, ShellListView& lettersView);
+    void ShowSettings(const std::string& mailDirectory, core::LettersView& lettersView) override;
     // What ShowSettings hands the dialog before it opens.
-    void prepare(const std::string& mailDirectory, ShellListView& lettersView);
+    void prepare(const std::string& mailDirectory, core::LettersView& lettersView);
 
-    std::string deletedFilesFolder() const;
-    void setDeletedFilesFolder(const std::string& folder);
-    bool deleteAfterSending() const;
-    void setDeleteAfterSending(bool on);
+    std::string deletedFilesFolder() const override;
+    void setDeletedFilesFolder(const std::string& folder) override;
+    bool deleteAfterSending() const override;
+    void setDeleteAfterSending(bool on) override;
 
     QLabel* Label1;
     QLabel* Label3;
@@ -67,10 +68,12 @@ private:
     void setTreePath(const std::string& path) override;
     std::string treePath() const override;
     QWidget* control(core::SettingsForm::Control which) const;
+    // The controls in the order of SettingsForm::Control.
+    std::array<QWidget*, 5> tabOrder() const;
 
     core::SettingsForm form_;
     std::string mailDirectory_;
-    ShellListView* lettersView_ = nullptr;
+    core::LettersView* lettersView_ = nullptr;
     bool opening_ = false;
 };
 

@@ -14,13 +14,14 @@
 #include <vector>
 
 #include "core/FolderListing.h"
+#include "core/MainForm.h"
 #include "platform/Platform.h"
 #include "ui/win32/ShellDetails.h"
 #include "ui/win32/ShellFolderSource.h"
 
 namespace dorvel::ui::win32 {
 
-class ShellListView {
+class ShellListView final : public core::LettersView {
 public:
     ShellListView(platform::Platform& platform, HWND parent, int id);
     ShellListView(const ShellListView&) = delete;
@@ -30,16 +31,18 @@ public:
 
     // Throws core::PlatformError "Error setting path" when the text names no
     // folder; root and listing then stay as they were.
-    void setRoot(const std::string& text);
-    const std::string& root() const { return listing_.root(); }
-    void ensureListed();
+    void setRoot(const std::string& text) override;
+    const std::string& root() const override { return listing_.root(); }
+    void ensureListed() override;
     // Shows a file-system listing made before the view existed, as setting
     // its root would.
-    void adoptListing(core::FolderListing& listed);
+    void adoptListing(core::FolderListing& listed) override;
     // Lists the folder again, keeping the selection by position.
-    void Relist();
-    std::optional<core::FolderEntry> SelectedEntry() const { return listing_.selectedEntry(); }
-    const core::FolderListing& listing() const { return listing_; }
+    void Relist() override;
+    std::optional<core::FolderEntry> SelectedEntry() const override {
+        return listing_.selectedEntry();
+    }
+    const core::FolderListing& listing() const override { return listing_; }
     void select(std::optional<std::size_t> row);
 
     // Enter or a double-click: a folder is shown, a file opened with its

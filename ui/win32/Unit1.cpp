@@ -106,15 +106,7 @@ void TForm1::layout() {
                  std::max(0, static_cast<int>(client.right) - left), height, TRUE);
 }
 
-std::optional<core::FolderEntry> TForm1::selectedEntry() const {
-    return ShellListView1->SelectedEntry();
-}
-std::string TForm1::root() const { return ShellListView1->root(); }
-void TForm1::setRoot(const std::string& text) { ShellListView1->setRoot(text); }
-void TForm1::adoptListing(core::FolderListing& listed) { ShellListView1->adoptListing(listed); }
-void TForm1::ensureListed() { ShellListView1->ensureListed(); }
-const core::FolderListing& TForm1::letters() const { return ShellListView1->listing(); }
-void TForm1::relist() { ShellListView1->Relist(); }
+core::LettersView& TForm1::lettersView() { return *ShellListView1; }
 
 std::optional<core::ScreenRect> TForm1::availableArea(const core::ScreenRect& frame) const {
     // The work area of the monitor nearest the stored frame.
@@ -128,10 +120,9 @@ std::optional<core::ScreenRect> TForm1::availableArea(const core::ScreenRect& fr
     return core::ScreenRect{work.left, work.top, work.right - work.left, work.bottom - work.top};
 }
 
-void TForm1::applyFrame(const core::ScreenRect& frame, int windowState) {
+void TForm1::applyFrame(const core::ScreenRect& frame) {
     // The stored size is the frame's, as Top and Left are the frame's place.
     ::MoveWindow(window_.get(), frame.left, frame.top, frame.width, frame.height, FALSE);
-    (void)windowState;  // the form keeps it for the show
     layout();
 }
 
@@ -145,18 +136,10 @@ void TForm1::stopWatch() {
     timerRunning_ = false;
 }
 
-void TForm1::createSettingsDialog() {
+core::SettingsDialog& TForm1::createSettingsDialog() {
     Form2 = std::make_unique<TForm2>(platform_, messages_, window_.get());
+    return *Form2;
 }
-void TForm1::showSettingsDialog(const std::string& mailDirectory) {
-    Form2->ShowSettings(mailDirectory, *ShellListView1);
-}
-std::string TForm1::deletedFilesFolder() const { return Form2->deletedFilesFolder(); }
-void TForm1::setDeletedFilesFolder(const std::string& folder) {
-    Form2->setDeletedFilesFolder(folder);
-}
-bool TForm1::deleteAfterSending() const { return Form2->deleteAfterSending(); }
-void TForm1::setDeleteAfterSending(bool on) { Form2->setDeleteAfterSending(on); }
 void TForm1::showRecipients(std::vector<core::Recipient>& recipients) {
     CheckListBox1->setRecipients(&recipients);
 }

@@ -68,26 +68,18 @@ public:
 private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM w, LPARAM l);
     LRESULT handle(UINT message, WPARAM w, LPARAM l);
-    // The form's view of this window.
-    std::optional<core::FolderEntry> selectedEntry() const override;
-    std::string root() const override;
-    void setRoot(const std::string& text) override;
-    void adoptListing(core::FolderListing& listed) override;
-    void ensureListed() override;
-    const core::FolderListing& letters() const override;
-    void relist() override;
+    // The form's view of this window. The frame is the window's placement,
+    // the available area the work area of the nearest monitor.
+    core::LettersView& lettersView() override;
     std::optional<core::ScreenRect> availableArea(const core::ScreenRect& frame) const override;
-    void applyFrame(const core::ScreenRect& frame, int windowState) override;
+    void applyFrame(const core::ScreenRect& frame) override;
     core::ScreenRect normalFrame() const override;
     int windowState() const override;
+    // The panel is laid out by hand, beside a splitter of its own.
     void applyPanelWidth(int width) override;
     void stopWatch() override;
-    void createSettingsDialog() override;
-    void showSettingsDialog(const std::string& mailDirectory) override;
-    std::string deletedFilesFolder() const override;
-    void setDeletedFilesFolder(const std::string& folder) override;
-    bool deleteAfterSending() const override;
-    void setDeleteAfterSending(bool on) override;
+    core::SettingsDialog& createSettingsDialog() override;
+    // The owner-drawn list paints the form's list itself.
     void showRecipients(std::vector<core::Recipient>& recipients) override;
     core::Progress& progress() override;
 

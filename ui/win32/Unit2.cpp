@@ -1,5 +1,8 @@
 #include "ui/win32/Unit2.h"
 
+#include <algorithm>
+#include <array>
+
 #include "core/Texts.h"
 #include "platform/win32/WideText.h"
 #include "ui/win32/FormWindow.h"
@@ -79,7 +82,7 @@ void TForm2::setDeleteAfterSending(bool on) {
     ::SendMessageW(CheckBox1, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-void TForm2::ShowSettings(const std::string& mailDirectory, ShellListView& lettersView) {
+void TForm2::ShowSettings(const std::string& mailDirectory, core::LettersView& lettersView) {
     ::EnableWindow(owner_, FALSE);
     open(mailDirectory, lettersView);
     running_ = true;
@@ -97,22 +100,14 @@ void TForm2::ShowSettings(const std::string& mailDirectory, ShellListView& lette
 }
 
 HWND TForm2::control(core::SettingsForm::Control which) const {
-    switch (which) {
-        case core::SettingsForm::Control::LettersField:
-            return Edit1;
-        case core::SettingsForm::Control::DeletedFilesField:
-            return letters_save;
-        case core::SettingsForm::Control::Option:
-            return CheckBox1;
-        case core::SettingsForm::Control::Tree:
-            return ShellTreeView1->handle();
-        case core::SettingsForm::Control::Finish:
-            return Button2;
-    }
-    return Edit1;
+    return tabOrder()[static_cast<std::size_t>(which)];
 }
 
-void TForm2::open(const std::string& mailDirectory, ShellListView& lettersView) {
+std::array<HWND, 5> TForm2::tabOrder() const {
+    return {Edit1, letters_save, CheckBox1, ShellTreeView1->handle(), Button2};
+}
+
+void TForm2::open(const std::string& mailDirectory, core::LettersView& lettersView) {
     lettersView_ = &lettersView;
     ::ShowWindow(window_.get(), SW_SHOW);
     // Placing the focus in a field runs its entering handler.
@@ -135,14 +130,11 @@ void TForm2::setTreePath(const std::string& path) { ShellTreeView1->setSelectedP
 std::string TForm2::treePath() const { return ShellTreeView1->selectedPath(); }
 
 bool TForm2::FormClose() {
-    auto focus = core::SettingsForm::Control::LettersField;
-    const HWND focused = ::GetFocus();
-    for (auto c :
-         {core::SettingsForm::Control::LettersField, core::SettingsForm::Control::DeletedFilesField,
-          core::SettingsForm::Control::Option, core::SettingsForm::Control::Tree,
-          core::SettingsForm::Control::Finish}) {
-        if (control(c) == focused) focus = c;
-    }
+    const auto order = tabOrder();
+    const auto at = std::find(order.begin(), order.end(), ::GetFocus());
+    const auto focus = at == order.end()
+                           ? core::SettingsForm::Control::LettersField
+                           : static_cast<core::SettingsForm::Control>(at - order.begin());
     if (!form_.FormClose([this](const std::string& text) { lettersView_->setRoot(text); }, focus)) {
         return false;
     }

@@ -6,9 +6,11 @@
 
 #include <windows.h>
 
+#include <array>
 #include <memory>
 #include <string>
 
+#include "core/MainForm.h"
 #include "core/Messages.h"
 #include "core/SettingsForm.h"
 #include "platform/Platform.h"
@@ -17,26 +19,24 @@
 
 namespace dorvel::ui::win32 {
 
-class ShellListView;
-
-class TForm2 final : private core::SettingsFormView {
+class TForm2 final : public core::SettingsDialog, private core::SettingsFormView {
 public:
     TForm2(platform::Platform& platform, core::Messages& messages, HWND owner);
     TForm2(const TForm2&) = delete;
     TForm2& operator=(const TForm2&) = delete;
 
     // Shows the dialog modally; returns when it has closed.
-    void ShowSettings(const std::string& mailDirectory, ShellListView& lettersView);
+    void ShowSettings(const std::string& mailDirectory, core::LettersView& lettersView) override;
     // The halves of ShowSettings, apart for the tests: the opening steps,
     // and a close by the button (false when the letters folder was refused
     // and the dialog stays open).
-    void open(const std::string& mailDirectory, ShellListView& lettersView);
+    void open(const std::string& mailDirectory, core::LettersView& lettersView);
     bool FormClose();
 
-    std::string deletedFilesFolder() const;
-    void setDeletedFilesFolder(const std::string& text);
-    bool deleteAfterSending() const;
-    void setDeleteAfterSending(bool on);
+    std::string deletedFilesFolder() const override;
+    void setDeletedFilesFolder(const std::string& text) override;
+    bool deleteAfterSending() const override;
+    void setDeleteAfterSending(bool on) override;
     int fillTarget() const { return static_cast<int>(form_.fillTarget()); }
 
     HWND handle() const { return window_.get(); }
@@ -61,6 +61,8 @@ private:
     void setTreePath(const std::string& path) override;
     std::string treePath() const override;
     HWND control(core::SettingsForm::Control which) const;
+    // The controls in the order of SettingsForm::Control.
+    std::array<HWND, 5> tabOrder() const;
     void finish();
 
     core::SettingsForm form_;
@@ -70,7 +72,7 @@ private:
     OwnedFont plain_;
     OwnedFont italic_;
     OwnedWindow window_;
-    ShellListView* lettersView_ = nullptr;
+    core::LettersView* lettersView_ = nullptr;
     bool running_ = false;
 };
 
