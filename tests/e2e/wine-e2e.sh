@@ -70,8 +70,13 @@ case "$case_name" in
   both_faces)
     # shellcheck source=both-faces.sh
     source "$here/both-faces.sh"
-    # The desktop at the top of the name space is the user's folder.
-    desktop="$(readlink -f "$WINEPREFIX/drive_c/users/$(whoami)/Desktop")/$both_faces_folder"
+    # The desktop at the top of the name space is the user's folder, named
+    # for whoever made the prefix; Public is everyone's.
+    desktop=""
+    for d in "$WINEPREFIX"/drive_c/users/*/Desktop; do
+      case "$d" in */Public/Desktop) ;; *) desktop="$(readlink -f "$d")/$both_faces_folder" ;; esac
+    done
+    [ -n "$desktop" ] || fail "the prefix has no user's desktop"
     rm -rf "$desktop" && mkdir -p "$desktop"
     trap 'rm -rf "$desktop"; cleanup' EXIT
     printf 'report' > "$desktop/REPORT.DOC"
