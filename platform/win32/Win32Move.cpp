@@ -1,10 +1,12 @@
 // Moving a letter on Windows: a rename on one volume; across volumes a copy
 // that arrives whole or not at all, and a source that leaves only once the
-// copy is in place.
+// copy is in place. A move killed between those two last steps leaves a
+// note, and the next move into that folder finishes it.
 
 #include <windows.h>
 
 #include <atomic>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -17,6 +19,11 @@ namespace dorvel::platform {
 namespace {
 
 constexpr std::wstring_view kMoveTemporary = L".dorvel-move-";
+// The note of a move whose copy may be in place while its source is not yet
+// gone: the source's, the copy's and the copy's temporary name's exact
+// paths, one a line. Its name is no
+// temporary's, so that clearing those never takes it.
+constexpr std::wstring_view kMoveNote = L".dorvel-moved-";
 
 std::wstring UniquePart() {
     static std::atomic<unsigned> counter{0};
@@ -74,12 +81,124 @@ Status PutInPlace(const std::wstring& temporary, const std::wstring& to) {
     return LastError();
 }
 
+bool ReadAll(HANDLE file, std::string& bytes) {
+    char buffer[4096];
+    for (;;) {
+        DWORD got = 0;
+        if (!::ReadFile(file, buffer, sizeof buffer, &got, nullptr)) return false;
+        if (got == 0) return true;
+        bytes.append(buffer, got);
+    }
+}
+
+// Byte for byte, from the start of both.
+bool SameContents(HANDLE a, HANDLE b) {
+    std::vector<char> left(1 << 20), right(1 << 20);
+    for (;;) {
+        DWORD gotLeft = 0, gotRight = 0;
+        if (!::ReadFile(a, left.data(), static_cast<DWORD>(left.size()), &gotLeft, nullptr) ||
+            !::ReadFile(b, right.data(), static_cast<DWORD>(right.size()), &gotRight, nullptr) ||
+            gotLeft != gotRight) {
+            return false;
+        }
+        if (gotLeft == 0) return true;
+        if (std::memcmp(left.data(), right.data(), gotLeft) != 0) return false;
+    }
+}
+
+// Writes the note before the copy takes its final name; held without
+// sharing delete until the move ends, so that no other move finishes it.
+OwnedHandle WriteNote(const std::wstring& folder, const std::wstring& from, const std::wstring& to,
+                      const std::wstring& temporary) {
+    const std::wstring path = folder + std::wstring(kMoveNote) + UniquePart();
+    OwnedHandle note(::CreateFileW(path.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_READ, nullptr,
+                                   CREATE_NEW, FILE_ATTRIBUTE_HIDDEN, nullptr));
+    if (!note.valid()) return note;
+    const std::wstring text = from + L"\n" + to + L"\n" + temporary + L"\n";
+    DWORD put = 0;
+    const auto size = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+    if (!::WriteFile(note.get(), text.data(), size, &put, nullptr) || put != size ||
+        !::FlushFileBuffers(note.get())) {
+        GoesOnClose(note.get(), true);
+        return OwnedHandle();
+    }
+    return note;
+}
+
+bool Gone(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
+
+// The source goes only when the copy holds the very same bytes, so that
+// nothing is lost whatever happened since: a letter changed, replaced or put
+// back stays. False while either is held by someone: ask again later.
+bool SettleSource(const std::wstring& from, const std::wstring& to) {
+    OwnedHandle source(::CreateFileW(from.c_str(), GENERIC_READ | DELETE, FILE_SHARE_READ, nullptr,
+                                     OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!source.valid()) return Gone(::GetLastError());
+    OwnedHandle copy(::CreateFileW(to.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                   OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!copy.valid()) return Gone(::GetLastError());
+    BY_HANDLE_FILE_INFORMATION letter{}, copied{};
+    if (::GetFileInformationByHandle(source.get(), &letter) &&
+        ::GetFileInformationByHandle(copy.get(), &copied) && SameFile(letter, copied) &&
+        SameContents(source.get(), copy.get())) {
+        GoesOnClose(source.get(), true);
+    }
+    return true;
+}
+
+// A killed move's note names a source that may still be there beside its
+// copy, and the copy's temporary name.
+void FinishMove(const std::wstring& notePath) {
+    OwnedHandle note(::CreateFileW(notePath.c_str(), GENERIC_READ | DELETE, 0, nullptr,
+                                   OPEN_EXISTING, 0, nullptr));
+    if (!note.valid()) return;  // a live move's, or gone
+    std::string bytes;
+    if (!ReadAll(note.get(), bytes)) return;
+    std::wstring text(bytes.size() / sizeof(wchar_t), L'\0');
+    std::memcpy(text.data(), bytes.data(), text.size() * sizeof(wchar_t));
+    const auto first = text.find(L'\n');
+    const auto second = first == std::wstring::npos ? first : text.find(L'\n', first + 1);
+    const auto third = second == std::wstring::npos ? second : text.find(L'\n', second + 1);
+    if (third != std::wstring::npos) {
+        if (!SettleSource(text.substr(0, first), text.substr(first + 1, second - first - 1))) {
+            return;
+        }
+        // Only ever a temporary of ours beside the note.
+        const std::wstring temporary = text.substr(second + 1, third - second - 1);
+        if (temporary.rfind(FolderPartOf(notePath) + std::wstring(kMoveTemporary), 0) == 0) {
+            ::DeleteFileW(temporary.c_str());
+        }
+    }
+    // A note that cannot be read is no use to anyone: it goes too.
+    GoesOnClose(note.get(), true);
+}
+
 }  // namespace
+
+void FinishInterruptedMoves(const std::wstring& folder) {
+    const std::wstring pattern = folder + std::wstring(kMoveNote) + L"*";
+    std::vector<std::wstring> notes;
+    WIN32_FIND_DATAW found{};
+    const HANDLE find = ::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found,
+                                           FindExSearchNameMatch, nullptr, 0);
+    if (find == INVALID_HANDLE_VALUE) return;
+    do {
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+            notes.push_back(folder + found.cFileName);
+        }
+    } while (::FindNextFileW(find, &found));
+    ::FindClose(find);
+    for (const auto& note : notes) FinishMove(note);
+}
 
 Status CopyThenRemove(const std::string& fromText, const std::string& toText,
                       const std::function<void()>& afterCopy) {
     const std::wstring from = ExactPath(fromText);
     const std::wstring to = ExactPath(toText);
+    const std::wstring folder = FolderPartOf(to);
+    // Before the letter is held: a killed move of this very letter is
+    // finished, not repeated.
+    FinishInterruptedMoves(folder);
     // Nobody may write, rename or delete the letter while it is copied; one
     // that is open for writing elsewhere stays where it is. A folder does
     // not open this way, and does not move across volumes.
@@ -89,7 +208,6 @@ Status CopyThenRemove(const std::string& fromText, const std::string& toText,
     BY_HANDLE_FILE_INFORMATION before{};
     if (!::GetFileInformationByHandle(source.get(), &before)) return LastError();
 
-    const std::wstring folder = FolderPartOf(to);
     RemoveLeftovers(folder, std::wstring(kMoveTemporary) + L"*");
     std::wstring temporary;
     OwnedHandle copy;
@@ -116,8 +234,15 @@ Status CopyThenRemove(const std::string& fromText, const std::string& toText,
     }
     if (!GoesOnClose(copy.get(), false)) return LastError();
     copy.reset();
+    OwnedHandle note = WriteNote(folder, from, to, temporary);
+    if (!note.valid()) {
+        const Status failed = LastError();
+        ::DeleteFileW(temporary.c_str());
+        return failed;
+    }
     if (const Status placed = PutInPlace(temporary, to); !placed) {
         ::DeleteFileW(temporary.c_str());
+        GoesOnClose(note.get(), true);
         return placed;
     }
     if (afterCopy) afterCopy();
@@ -126,14 +251,19 @@ Status CopyThenRemove(const std::string& fromText, const std::string& toText,
     // instead, so that the letter is in one place.
     const bool leaves = GoesOnClose(source.get(), true);
     const Status failed = leaves ? Status() : LastError();
+    source.reset();
     if (!leaves) ::DeleteFileW(to.c_str());
     ::DeleteFileW(temporary.c_str());
+    GoesOnClose(note.get(), true);
     return failed;
 }
 
 Status Win32Platform::move(const std::string& from, const std::string& to) {
     // A name that is taken, even by a link that points nowhere, is never
     // replaced; the rename itself does not replace either.
+    FinishInterruptedMoves(FolderPartOf(ExactPath(to)));
+    // Deleting again a letter left in two places by a killed move finishes
+    // that move; the rename below then finds no letter, and says nothing.
     if (const auto there = inspect(to); there) return Status::Failed(kAlreadyExists);
     if (::MoveFileExW(ExactPath(from).c_str(), ExactPath(to).c_str(), MOVEFILE_WRITE_THROUGH)) {
         return {};

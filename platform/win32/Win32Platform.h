@@ -28,4 +28,10 @@ public:
 Status CopyThenRemove(const std::string& from, const std::string& to,
                       const std::function<void()>& afterCopy = {});
 
+// A move killed after its copy took the final name but before its source
+// went leaves the letter in two places and a note in the target folder. The
+// next move into that folder calls this: each source whose copy holds the
+// same bytes goes, and the notes with it. folder ends with a separator.
+void FinishInterruptedMoves(const std::wstring& folder);
+
 }  // namespace dorvel::platform
