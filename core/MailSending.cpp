@@ -35,9 +35,15 @@ std::string MailToolWindowsCommandLine(const std::vector<std::string>& arguments
         if (i > 0) line += ' ';
         const std::string& a = arguments[i];
         const bool file = i == 3;
-        line += file && a.find_first_of(" \t\"") != std::string::npos
-                    ? platform::QuotedWindowsArgument(a)
-                    : a;
+        // The line is UTF-8 until the wide call; the recipient code must be
+        // read as the Windows-1251 it is, or its letters become U+FFFD.
+        if (i == 2) {
+            line += platform::Cp1251ToUtf8(a);
+        } else {
+            line += file && a.find_first_of(" \t\"") != std::string::npos
+                        ? platform::QuotedWindowsArgument(a)
+                        : a;
+        }
     }
     return line;
 }

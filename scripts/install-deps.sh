@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth file
   fonts-dejavu-core fonts-liberation
-  dpkg-dev desktop-file-utils xdotool openbox x11-utils imagemagick
+  dpkg-dev desktop-file-utils xdotool openbox x11-utils imagemagick locales
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix googletest wine wine64 nsis zip unzip
 )
 
@@ -22,10 +22,19 @@ for p in "${packages[@]}"; do
     missing+=("$p")
   fi
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
-
 sudo=""
 if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
-echo "Installing: ${missing[*]}"
-$sudo apt-get update -q
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  $sudo apt-get update -q
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+# The Windows suites start programs under a Cyrillic system locale (ANSI
+# code page 1251) and an English one (1252); Wine takes its code pages from
+# the Linux locale, which must exist.
+for wanted in ru_RU en_US; do
+  if ! locale -a 2>/dev/null | grep -qix "$wanted.utf-\?8"; then
+    $sudo localedef -i "$wanted" -f UTF-8 "$wanted.UTF-8"
+  fi
+done

@@ -218,6 +218,13 @@ TEST(WindowsCommandLine, AFileWithoutAShortFormStaysOneArgumentAndAddsNoOptions)
     }
 }
 
+TEST(WindowsCommandLine, ACyrillicRecipientCodeIsReadAsWindows1251) {
+    const auto arguments = core::MailToolArguments("C:\\MAIL\\", "L_\xCA\xC8\xC5\xC2", "");
+    EXPECT_EQ(core::MailToolWindowsCommandLine(arguments),
+              std::string("C:\\MAIL\\TOMAIL -H") + core::kToolCode +
+                  " -NL_\u041A\u0418\u0415\u0412 -F -X -SOFFICE");
+}
+
 TEST(WindowsCommandLine, TheToolIsNamedOutrightSoThatNoPartOfTheDirectoryRunsInstead) {
     const auto command = core::MailToolCommand(
         core::MailToolArguments("C:\\Program Files\\Mail\\", "L_A", "C:\\L\\R.DOC"));

@@ -8,8 +8,10 @@
 // After windows.h, which it needs.
 #include <shellapi.h>
 
+#include <cwchar>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <sstream>
 
 #include "FakePlatform.h"
@@ -118,6 +120,38 @@ TEST_F(MailTool, AFileWhoseShortFormHoldsABlankStaysOneArgument) {
     EXPECT_EQ(arguments, (std::vector<std::string>{"-NL_KIEV", "-F" + file, "-X", "-SOFFICE"}));
     EXPECT_EQ(line, core::MailToolWindowsCommandLine(
                         core::MailToolArguments(mailDirectory(), "L_KIEV", file)));
+}
+
+// The recipient code stays Windows-1251 bytes as the address file holds it.
+// A Unicode tool must read the letters themselves, and an ANSI tool on a
+// system whose ANSI code page is 1251 the very bytes of the file. The
+// suites run this under a Cyrillic and an English system locale
+// (DORVEL_EXPECT_ACP says which).
+TEST_F(MailTool, ACyrillicRecipientCodeReachesTheToolAsItsLetters) {
+    wchar_t expected[16] = {};
+    const bool locale = ::GetEnvironmentVariableW(L"DORVEL_EXPECT_ACP", expected, 16) > 0;
+    if (locale) {
+        ASSERT_EQ(::GetACP(), static_cast<UINT>(std::wcstoul(expected, nullptr, 10)))
+            << "the suite did not run under the locale it asked for";
+    }
+    installTool();
+    dir.write("letters/REPORT.DOC", "letter");
+    ::SetEnvironmentVariableW(L"DORVEL_RECORD_HEX", platform::Wide(dir / "hex.txt").c_str());
+    recipients = {{"L_\xCA\xC8\xC5\xC2 \xCA\xE8\xBF\xE2", true}};  // L_КИЕВ Київ
+    send("REPORT.DOC");
+    ::SetEnvironmentVariableW(L"DORVEL_RECORD_HEX", nullptr);
+    EXPECT_TRUE(messages.errors.empty());
+    const auto lines = Lines(dir.read("hex.txt"));
+    ASSERT_EQ(lines.size(), 1u);
+    const std::string& line = lines[0];
+    EXPECT_NE(line.find("W:"), std::string::npos);
+    EXPECT_NE(line.find(" 002D 004E 004C 005F 041A 0418 0415 0412 0020 "), std::string::npos)
+        << "a Unicode tool reads other letters: " << line;
+    if (::GetACP() == 1251) {
+        EXPECT_NE(line.find(" 2D 4E 4C 5F CA C8 C5 C2 20 "), std::string::npos)
+            << "an ANSI tool reads other bytes than the address file's: " << line;
+    }
+    std::cout << "ANSI code page " << ::GetACP() << ": " << line << "\n";
 }
 
 TEST_F(MailTool, AGoneFileIsSentAsTheEmptyText) {
