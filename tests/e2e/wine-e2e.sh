@@ -151,6 +151,19 @@ case "$case_name" in
     close
     cgrep -q $'^WindowState=0\r$' "$ini" || fail "WindowState: $(cgrep WindowState "$ini" | tr -d '\r')"
     ;;
+  end_session)
+    start
+    tick 1
+    # Wine's log-off: each window is asked and told that the session ends,
+    # then the processes are ended, as Windows ends them.
+    "$root/scripts/wine-run.sh" wineboot.exe --end-session --force --kill >/dev/null 2>&1
+    until_true eval '! kill -0 "$pid" 2>/dev/null' || fail "the program outlived the session"
+    pid=""
+    cgrep -q $'^L_LVIV Lviv=1\r$' "$ini" || fail "the tick of the session was lost: $(tr -d '\r' < "$ini")"
+    cgrep -q $'^L_ODESA Odesa=0\r$' "$ini" || fail "the settings file is not whole"
+    cgrep -q $'^Top=120\r$' "$ini" && cgrep -q $'^Width=800\r$' "$ini" ||
+      fail "the geometry was not written"
+    ;;
   *)
     fail "no such case"
     ;;

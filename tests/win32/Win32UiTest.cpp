@@ -179,6 +179,26 @@ TEST_F(MainWindow, ASendReachesTheTickedRecipientsInOrderAndTheTicksSurviveTheCl
     EXPECT_NE(ini.find("L_ODESA Odesa=1\r\n"), std::string::npos);
 }
 
+// At log-off the process ends as soon as the window has answered
+// WM_ENDSESSION: the settings must be written by then.
+TEST_F(MainWindow, ALogOffWritesTheSettingsBeforeTheWindowAnswers) {
+    start();
+    click(5, 1);
+    const HWND window = form->handle();
+    EXPECT_EQ(::SendMessageW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+    EXPECT_EQ(dir.read("run/dorvel.ini").find("L_LVIV"), std::string::npos)
+        << "asking may not end anything";
+    ::SendMessageW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    const std::string ini = dir.read("run/dorvel.ini");
+    EXPECT_NE(ini.find("L_LVIV Lviv=1\r\n"), std::string::npos) << ini;
+    EXPECT_NE(ini.find("Letters=" + dir / "letters"), std::string::npos) << ini;
+    EXPECT_FALSE(::IsWindowVisible(window));
+    // The loop's own end writes nothing more.
+    dir.write("run/dorvel.ini", "written once");
+    form->FormDestroy();
+    EXPECT_EQ(dir.read("run/dorvel.ini"), "written once");
+}
+
 TEST_F(MainWindow, NothingSelectedOrNobodyTickedGivesItsInformation) {
     start();
     form->N3Click();

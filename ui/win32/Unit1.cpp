@@ -286,6 +286,16 @@ LRESULT TForm1::handle(UINT message, WPARAM w, LPARAM l) {
         case WM_CLOSE:
             close();
             return 0;
+        case WM_QUERYENDSESSION:
+            return TRUE;
+        case WM_ENDSESSION:
+            // The system ends the process once this returns, before the
+            // message loop could end: the exit's writes happen here.
+            if (w != FALSE) {
+                close();
+                FormDestroy();
+            }
+            return 0;
         case WM_SYSCOMMAND:
             // An owned window would minimise onto the desktop; the program
             // minimises to its taskbar button.
