@@ -491,6 +491,36 @@ TEST_F(MainWindow, TheLettersViewShowsTheShellsColumnsAndRelistsFromTheTop) {
     EXPECT_EQ(form->ShellListView1->SelectedEntry()->fullPath, selected) << "kept by position";
 }
 
+// The face a window's font asks for, and its character set.
+LOGFONTW FontOf(HWND window) {
+    LOGFONTW font{};
+    const auto handle = reinterpret_cast<HFONT>(::SendMessageW(window, WM_GETFONT, 0, 0));
+    if (handle != nullptr) ::GetObjectW(handle, sizeof font, &font);
+    return font;
+}
+
+TEST_F(MainWindow, TheLettersViewHasGridLinesWholeRowsAndTheWindowsFont) {
+    start();
+    const DWORD styles = ListView_GetExtendedListViewStyle(view());
+    EXPECT_NE(styles & LVS_EX_GRIDLINES, 0u);
+    EXPECT_NE(styles & LVS_EX_FULLROWSELECT, 0u);
+    const LOGFONTW font = FontOf(view());
+    EXPECT_STREQ(font.lfFaceName, L"MS Sans Serif");
+    EXPECT_EQ(font.lfHeight, -11);
+    EXPECT_EQ(font.lfCharSet, RUSSIAN_CHARSET);
+    // A click in the Modified column selects the row.
+    RECT cell{};
+    cell.top = 3;  // the last column
+    cell.left = LVIR_BOUNDS;
+    ASSERT_TRUE(::SendMessageW(view(), LVM_GETSUBITEMRECT, 1, reinterpret_cast<LPARAM>(&cell)));
+    const LPARAM at = MAKELPARAM(cell.left + 5, (cell.top + cell.bottom) / 2);
+    // The view follows the mouse until the button is let go.
+    ::PostMessageW(view(), WM_LBUTTONUP, 0, at);
+    ::SendMessageW(view(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    Serve(std::chrono::milliseconds(50));
+    EXPECT_EQ(ListView_GetNextItem(view(), -1, LVNI_SELECTED), 1);
+}
+
 TEST_F(MainWindow, ALetterIsRenamedInPlaceAndNeverOverAnother) {
     start();
     auto renameSelected = [&](const wchar_t* name) {

@@ -49,6 +49,8 @@ ShellListView::ShellListView(platform::Platform& platform, HWND parent, int id)
     const auto images = reinterpret_cast<HIMAGELIST>(
         ::SHGetFileInfoW(L"C:\\", 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
     ListView_SetImageList(view_, images, LVSIL_SMALL);
+    // A click anywhere in a row selects it, and the whole row shows it.
+    ListView_SetExtendedListViewStyle(view_, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
     rebuildColumns();
 }
 

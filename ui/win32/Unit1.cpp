@@ -39,7 +39,9 @@ TForm1::TForm1(platform::Platform& platform, core::Messages& messages)
                                this, &TForm1::Procedure);
     HWND w = window_.get();
     application_.setMainForm(w);
-    font_ = MakeFont(L"MS Sans Serif", 11);
+    // In the Cyrillic set: where the ANSI code page is not 1251 the default
+    // set's raster face has no Cyrillic letters.
+    font_ = MakeFont(L"MS Sans Serif", 11, FW_NORMAL, false, RUSSIAN_CHARSET);
     icon_ = WindowIcon();
     ::SendMessageW(w, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.get()));
     ::SendMessageW(w, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_.get()));
@@ -47,6 +49,8 @@ TForm1::TForm1(platform::Platform& platform, core::Messages& messages)
     buildToolBar();
     CheckListBox1 = std::make_unique<CheckListBox>(w, kCheckListId);
     ShellListView1 = std::make_unique<ShellListView>(platform_, w, kLettersId);
+    ::SendMessageW(ShellListView1->handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()),
+                   FALSE);
     ShellListView1->onError = [this](const std::string& text) { messages_.platformError(text); };
     // Armed as soon as the contents exist, so it ticks under a start-up
     // message too.
