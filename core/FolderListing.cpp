@@ -499,6 +499,18 @@ std::vector<std::string> SubfolderNames(platform::Platform& platform, const std:
     return names;
 }
 
+FolderListing::Mark FolderListing::markOf(std::size_t index) const {
+    return Mark{displayedFolder(), index < count() ? std::string(name(index)) : std::string()};
+}
+
+std::optional<std::size_t> FolderListing::find(const Mark& mark) const {
+    if (mark.folder != displayedFolder()) return std::nullopt;
+    for (std::size_t i = 0; i < count(); ++i) {
+        if (name(i) == mark.name) return i;
+    }
+    return std::nullopt;
+}
+
 std::optional<std::size_t> FolderListing::findByPrefix(std::string_view text,
                                                        std::size_t start) const {
     const std::size_t n = count();

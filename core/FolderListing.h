@@ -75,6 +75,15 @@ public:
     // listing.
     bool rename(std::size_t index, std::string_view newName);
 
+    // Finds an entry again after the rows moved (a re-listing meanwhile):
+    // the same shown folder and the same name, or nothing.
+    struct Mark {
+        std::string folder;
+        std::string name;
+    };
+    Mark markOf(std::size_t index) const;
+    std::optional<std::size_t> find(const Mark& mark) const;
+
     // Type-ahead: the first entry from `start` on, wrapping round, whose
     // shown name begins with the text, Latin and Cyrillic letters in any case.
     std::optional<std::size_t> findByPrefix(std::string_view text, std::size_t start) const;

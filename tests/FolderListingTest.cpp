@@ -258,6 +258,26 @@ TEST_F(FolderListingTest, RelistKeepsTheSelectionByPosition) {
     EXPECT_EQ(letters.selectedEntry()->displayName, "b");
 }
 
+TEST_F(FolderListingTest, AnEntryIsFoundAgainByItsNameAfterTheRowsMove) {
+    touch("NOTE.TXT");
+    touch("REPORT.DOC");
+    rootAtDir();
+    const auto mark = letters.markOf(1);
+    touch("ANNEX.DOC");  // sorts first: the rows move down
+    letters.relist();
+    EXPECT_EQ(letters.find(mark), std::optional<std::size_t>(2));
+    fs::remove(dir / "REPORT.DOC");
+    letters.relist();
+    EXPECT_EQ(letters.find(mark), std::nullopt) << "a gone entry is not another one";
+    touch("REPORT.DOC");
+    fs::create_directory(dir / "sub");
+    touch("sub/REPORT.DOC");
+    letters.relist();
+    ASSERT_TRUE(letters.find(mark));
+    ASSERT_TRUE(letters.enter(0));  // the folder comes first
+    EXPECT_EQ(letters.find(mark), std::nullopt) << "the same name in another folder";
+}
+
 TEST_F(FolderListingTest, WatchRelistsOnlyOnADifference) {
     touch("a");
     touch("c");

@@ -544,6 +544,52 @@ TEST_F(MainWindow, ALetterIsRenamedInPlaceAndNeverOverAnother) {
     EXPECT_EQ(dir.read("letters/MEMO.TXT"), "note");
 }
 
+// The watch goes on re-listing while a name is typed; a new letter that
+// sorts first moves the rows under the edit.
+TEST_F(MainWindow, ARenameGoesToTheLetterBeingEditedAfterTheRowsMoved) {
+    start();
+    selectLetter("NOTE.TXT");
+    const int row = ListView_GetNextItem(view(), -1, LVNI_SELECTED);
+    ::SetFocus(view());
+    HWND edit = ListView_EditLabel(view(), row);
+    ASSERT_NE(edit, nullptr);
+    dir.write("letters/ANNEX.DOC", "annex");
+    Serve(std::chrono::milliseconds(2500));  // two ticks of the watch
+    ASSERT_EQ(form->ShellListView1->listing().count(), 3u) << "the watch did not re-list";
+    if (::IsWindow(edit)) {
+        ::SetWindowTextW(edit, L"MEMO.TXT");
+        ::SendMessageW(edit, WM_KEYDOWN, VK_RETURN, 0);
+    } else {
+        // The re-listing ended the edit; the notification is what counts.
+        std::wstring name = L"MEMO.TXT";
+        NMLVDISPINFOW done{};
+        done.hdr = {view(), static_cast<UINT_PTR>(::GetDlgCtrlID(view())), LVN_ENDLABELEDITW};
+        done.item.iItem = row;
+        done.item.pszText = name.data();
+        ::SendMessageW(form->handle(), WM_NOTIFY, done.hdr.idFrom, reinterpret_cast<LPARAM>(&done));
+    }
+    Serve(std::chrono::milliseconds(100));
+    EXPECT_EQ(dir.read("letters/MEMO.TXT"), "note");
+    EXPECT_EQ(dir.read("letters/ANNEX.DOC"), "annex") << "the letter now in the edited row";
+    EXPECT_FALSE(fs::exists(dir / "letters/NOTE.TXT"));
+
+    // An entry gone meanwhile is refused with the message.
+    selectLetter("REPORT.DOC");
+    const int report = ListView_GetNextItem(view(), -1, LVNI_SELECTED);
+    edit = ListView_EditLabel(view(), report);
+    ASSERT_NE(edit, nullptr);
+    fs::remove(dir / "letters/REPORT.DOC");
+    Serve(std::chrono::milliseconds(2500));
+    std::wstring name = L"GONE.DOC";
+    NMLVDISPINFOW done{};
+    done.hdr = {view(), static_cast<UINT_PTR>(::GetDlgCtrlID(view())), LVN_ENDLABELEDITW};
+    done.item.iItem = report;
+    done.item.pszText = name.data();
+    ::SendMessageW(form->handle(), WM_NOTIFY, done.hdr.idFrom, reinterpret_cast<LPARAM>(&done));
+    EXPECT_EQ(messages.platformErrors, std::vector<std::string>{"Rename to GONE.DOC failed"});
+    EXPECT_FALSE(fs::exists(dir / "letters/GONE.DOC"));
+}
+
 TEST_F(MainWindow, TheShellsVerbsRunOnAnEntryAndKeepTheCurrentDirectory) {
     start();
     using ui::win32::ShellMenuResult;

@@ -340,7 +340,11 @@ bool ShellListView::notify(const NMHDR& header, LRESULT& result) {
         case LVN_BEGINLABELEDITW: {
             // An entry the shell does not let rename keeps its name, silently.
             const auto& edit = reinterpret_cast<const NMLVDISPINFOW&>(header);
-            result = listing_.canRename(static_cast<std::size_t>(edit.item.iItem)) ? FALSE : TRUE;
+            const auto row = static_cast<std::size_t>(edit.item.iItem);
+            result = listing_.canRename(row) ? FALSE : TRUE;
+            // The watch may re-list while the name is typed: the rename goes
+            // to this entry wherever it then stands.
+            editing_ = listing_.markOf(row);
             return true;
         }
         case LVN_ENDLABELEDITW: {
@@ -348,14 +352,15 @@ bool ShellListView::notify(const NMHDR& header, LRESULT& result) {
             result = FALSE;
             if (edit.item.pszText == nullptr) return true;  // cancelled
             const std::string newName = platform::Utf8(edit.item.pszText);
-            const auto row = static_cast<std::size_t>(edit.item.iItem);
-            if (!listing_.rename(row, newName)) {
+            const auto row = listing_.find(editing_);
+            if (!row || !listing_.rename(*row, newName)) {
                 if (onError) onError(core::texts::RenameFailedText(newName));
                 return true;
             }
             // Redrawn where it stands; the next listing sorts it.
-            cells_.erase(edit.item.iItem);
-            ListView_RedrawItems(view_, edit.item.iItem, edit.item.iItem);
+            const int shown = static_cast<int>(*row);
+            cells_.erase(shown);
+            ListView_RedrawItems(view_, shown, shown);
             return true;
         }
         default:

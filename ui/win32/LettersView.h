@@ -72,6 +72,7 @@ private:
     // of the rows that have been in sight.
     ShellDetails details_;
     std::unordered_map<int, std::vector<std::wstring>> cells_;
+    core::FolderListing::Mark editing_;  // the entry whose name is being typed
     HWND view_ = nullptr;
     std::wstring text_;  // the text handed out for the last row asked for
     WNDPROC original_ = nullptr;
