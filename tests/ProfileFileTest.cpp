@@ -111,3 +111,52 @@ TEST(ProfileFileWrite, BinaryAndOddBytesSurviveUntouched) {
     EXPECT_EQ(f.value("S", "k"), "v");
     EXPECT_EQ(f.contents(), "\x00\xFF[\r\x1A junk\n[S]\nk=v\r\n\xFE\xFD\n"s);
 }
+
+namespace {
+
+// UTF-16 of UTF-8 text, with the byte-order mark, in either byte order.
+std::string Utf16(std::u16string_view text, bool bigEndian) {
+    std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (char16_t unit : text) {
+        const auto high = static_cast<char>(unit >> 8);
+        const auto low = static_cast<char>(unit & 0xFF);
+        out += bigEndian ? high : low;
+        out += bigEndian ? low : high;
+    }
+    return out;
+}
+
+}  // namespace
+
+// As Notepad's "Unicode" and PowerShell 5.1's ">" save it.
+TEST(ProfileFileUtf16, IsReadAsWindows1251AndWrittenBackInItsOwnByteOrder) {
+    for (const bool bigEndian : {false, true}) {
+        const std::u16string text =
+            u"[Options]\r\nLetters=C:\\\u041B\u0438\u0441\u0442\u0438\r\n; \u4E2D\u6587 "
+            u"\U0001F600\r\n[ListCheck]\r\nL_KIEV \u041A\u0438\u0457\u0432=1\r\nL_LVIV Lviv=0";
+        ProfileFile f(Utf16(text, bigEndian));
+        EXPECT_EQ(f.value("Options", "Letters"), "C:\\\xCB\xE8\xF1\xF2\xE8");
+        EXPECT_EQ(f.value("ListCheck", "L_KIEV \xCA\xE8\xBF\xE2"), "1");
+        EXPECT_EQ(f.contents(), Utf16(text, bigEndian)) << "untouched, every byte stays";
+
+        f.setValue("ListCheck", "L_KIEV \xCA\xE8\xBF\xE2", "0");
+        f.setValue("ListCheck", "L_ODESA \xCE\xE4\xE5\xF1\xE0", "1");
+        f.setValue("Form1", "Top", "12");
+        EXPECT_EQ(f.contents(),
+                  Utf16(u"[Options]\r\nLetters=C:\\\u041B\u0438\u0441\u0442\u0438\r\n; "
+                        u"\u4E2D\u6587 \U0001F600\r\n[ListCheck]\r\nL_KIEV "
+                        u"\u041A\u0438\u0457\u0432=0\r\nL_LVIV Lviv=0\r\nL_ODESA "
+                        u"\u041E\u0434\u0435\u0441\u0430=1\r\n[Form1]\r\nTop=12\r\n",
+                        bigEndian))
+            << (bigEndian ? "big-endian" : "little-endian");
+    }
+}
+
+TEST(ProfileFileUtf16, AnOddLastByteAndALoneSurrogateSurvive) {
+    std::string bytes = Utf16(u"[S]\r\nk=1\r\nx=\xD800y", false) + "\x41";
+    ProfileFile f(bytes);
+    EXPECT_EQ(f.value("S", "x"), "?y");
+    EXPECT_EQ(f.contents(), bytes);
+    f.setValue("S", "k", "2");
+    EXPECT_EQ(f.contents(), Utf16(u"[S]\r\nk=2\r\nx=\xD800y", false) + "\x41");
+}

@@ -202,6 +202,29 @@ TEST(SettingsFile, AnEditorsByteOrderMarkIsReadThroughAndKept) {
     EXPECT_EQ(written.find("[Form1]"), written.rfind("[Form1]")) << "one [Form1] only";
 }
 
+TEST(SettingsFile, AFileSavedAsUtf16IsReadAndWrittenBackAsUtf16) {
+    // "[Form1]\r\nTop=50\r\n[Options]\r\nLetters=C:\Лист\r\n", little-endian.
+    std::string utf16 = "\xFF\xFE";
+    for (const char16_t c : std::u16string(u"[Form1]\r\nTop=50\r\n[Options]\r\nLetters=C:\\"
+                                           u"\u041B\u0438\u0441\u0442\r\n")) {
+        utf16 += static_cast<char>(c & 0xFF);
+        utf16 += static_cast<char>(c >> 8);
+    }
+    FakePlatform platform;
+    platform.files[kIni] = utf16;
+    SettingsFile file(platform);
+    SettingsRecord r = file.ReadSettings(Defaults());
+    EXPECT_EQ(r.top, 50);
+    EXPECT_EQ(r.letters, "C:\\\u041B\u0438\u0441\u0442");
+    file.WriteSettings(r, false);
+    file.Save();
+    const std::string& written = platform.files[kIni];
+    ASSERT_EQ(written.rfind(utf16.substr(0, 2 + 2 * 17), 0), 0u) << "[Form1] and Top as they were";
+    std::string left;
+    for (const char c : std::string("Left=197\r\n")) left += std::string{c, '\0'};
+    EXPECT_NE(written.find(left), std::string::npos) << "Left=197 in UTF-16";
+}
+
 TEST(SettingsFile, DosLineEndsAndEndOfFileMarksReadAsTheWindowsCallsReadThem) {
     FakePlatform platform;
     // Converted to CRLF twice, then a lone CR, an old Mac line end, form

@@ -44,15 +44,6 @@ void AppendUtf8(std::string& out, char32_t c) {
     }
 }
 
-std::optional<std::uint8_t> UnicodeToCp1251(char32_t c) {
-    if (c < 0x80) return static_cast<std::uint8_t>(c);
-    if (c >= 0x0410 && c <= 0x044F) return static_cast<std::uint8_t>(c - 0x0410 + 0xC0);
-    for (std::size_t i = 0; i < kCp1251Upper.size(); ++i) {
-        if (kCp1251Upper[i] == c) return static_cast<std::uint8_t>(0x80 + i);
-    }
-    return std::nullopt;
-}
-
 // Decodes one UTF-8 sequence at text[i], advancing i; nothing when malformed.
 std::optional<char32_t> NextUtf8(std::string_view text, std::size_t& i) {
     const auto lead = static_cast<std::uint8_t>(text[i]);
@@ -102,6 +93,15 @@ std::string Cp1251ToUtf8(std::string_view text) {
     out.reserve(text.size() * 2);
     for (char ch : text) AppendUtf8(out, Cp1251ToUnicode(static_cast<std::uint8_t>(ch)));
     return out;
+}
+
+std::optional<std::uint8_t> UnicodeToCp1251(char32_t c) {
+    if (c < 0x80) return static_cast<std::uint8_t>(c);
+    if (c >= 0x0410 && c <= 0x044F) return static_cast<std::uint8_t>(c - 0x0410 + 0xC0);
+    for (std::size_t i = 0; i < kCp1251Upper.size(); ++i) {
+        if (kCp1251Upper[i] == c) return static_cast<std::uint8_t>(0x80 + i);
+    }
+    return std::nullopt;
 }
 
 std::optional<std::string> Utf8ToCp1251(std::string_view text) {

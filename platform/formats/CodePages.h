@@ -15,6 +15,9 @@ std::uint8_t Cp866ToCp1251(std::uint8_t byte);
 // Unicode scalar of one Windows-1251 byte.
 char32_t Cp1251ToUnicode(std::uint8_t byte);
 
+// The Windows-1251 byte of a Unicode scalar, or nothing where it has none.
+std::optional<std::uint8_t> UnicodeToCp1251(char32_t c);
+
 // Windows-1251 text for display; never fails, every byte has a character.
 std::string Cp1251ToUtf8(std::string_view text);
 

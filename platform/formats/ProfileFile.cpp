@@ -1,6 +1,9 @@
 #include "platform/formats/ProfileFile.h"
 
+#include <algorithm>
 #include <cstring>
+
+#include "platform/formats/CodePages.h"
 
 namespace dorvel::platform {
 namespace {
@@ -121,7 +124,13 @@ void ProfileFile::NameIndex::grow() {
     }
 }
 
-ProfileFile::ProfileFile(std::string contents) : original_(std::move(contents)) {
+ProfileFile::ProfileFile(std::string contents) {
+    const bool little = contents.starts_with("\xFF\xFE");
+    if (little || contents.starts_with("\xFE\xFF")) {
+        readUtf16(std::move(contents), !little);
+    } else {
+        original_ = std::move(contents);
+    }
     std::string_view rest = original_;
     // An editor's byte-order mark is read through and written back.
     if (rest.substr(0, kUtf8Bom.size()) == kUtf8Bom) {
@@ -158,6 +167,69 @@ ProfileFile::ProfileFile(std::string contents) : original_(std::move(contents)) 
         }
         last_ = index;
         indexLine(index, section);
+    }
+}
+
+void ProfileFile::readUtf16(std::string contents, bool bigEndian) {
+    wide_ = std::move(contents);
+    bigEndian_ = bigEndian;
+    auto unit = [&](std::size_t at) -> char16_t {
+        const auto a = static_cast<unsigned char>(wide_[at]);
+        const auto b = static_cast<unsigned char>(wide_[at + 1]);
+        return static_cast<char16_t>(bigEndian ? (a << 8) | b : (b << 8) | a);
+    };
+    original_.reserve(wide_.size() / 2);
+    wideAt_.emplace_back(0, 2);
+    std::size_t at = 2;
+    while (at + 1 < wide_.size()) {
+        char32_t c = unit(at);
+        std::size_t width = 2;
+        if (c >= 0xD800 && c < 0xDC00 && at + 3 < wide_.size()) {
+            const char16_t low = unit(at + 2);
+            if (low >= 0xDC00 && low < 0xE000) {
+                c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+                width = 4;
+            }
+        }
+        // One byte a character; one the program cannot hold reads as "?",
+        // as the system's ANSI calls read it.
+        const auto byte = UnicodeToCp1251(c);
+        const char narrow = byte ? static_cast<char>(*byte) : '?';
+        if (narrow == '\r' || narrow == '\n') wideAt_.emplace_back(original_.size(), at);
+        original_ += narrow;
+        at += width;
+        if (narrow == '\r' || narrow == '\n') wideAt_.emplace_back(original_.size(), at);
+    }
+    wideAt_.emplace_back(original_.size(), wide_.size() - wide_.size() % 2);
+}
+
+bool ProfileFile::isRead(std::string_view text) const {
+    return !wide_.empty() && text.data() >= original_.data() &&
+           text.data() + text.size() <= original_.data() + original_.size();
+}
+
+std::size_t ProfileFile::wideOffset(std::size_t offset) const {
+    const auto found = std::lower_bound(
+        wideAt_.begin(), wideAt_.end(), offset,
+        [](const std::pair<std::size_t, std::size_t>& p, std::size_t o) { return p.first < o; });
+    return found != wideAt_.end() ? found->second : wide_.size();
+}
+
+// A text as the file holds it: the bytes read where it was read, and
+// otherwise UTF-16 of its Windows-1251 characters.
+void ProfileFile::appendWide(std::string& out, std::string_view text) const {
+    if (isRead(text)) {
+        const auto start = static_cast<std::size_t>(text.data() - original_.data());
+        const std::size_t from = wideOffset(start);
+        out.append(wide_, from, wideOffset(start + text.size()) - from);
+        return;
+    }
+    for (char c : text) {
+        const auto unit = static_cast<std::uint16_t>(Cp1251ToUnicode(static_cast<std::uint8_t>(c)));
+        const auto high = static_cast<char>(unit >> 8);
+        const auto low = static_cast<char>(unit & 0xFF);
+        out += bigEndian_ ? high : low;
+        out += bigEndian_ ? low : high;
     }
 }
 
@@ -256,6 +328,17 @@ void ProfileFile::setValue(std::string_view section, std::string_view key, std::
 }
 
 std::string ProfileFile::contents() const {
+    if (!wide_.empty()) {
+        std::string out = wide_.substr(0, 2);
+        out.reserve(wide_.size() + 64);
+        for (std::size_t i = first_; i != kNone; i = next_[i]) {
+            appendWide(out, lines_[i].text);
+            appendWide(out, lines_[i].ending);
+        }
+        // An odd last byte belongs to no character; it stays.
+        if (wide_.size() % 2 != 0) out += wide_.back();
+        return out;
+    }
     std::size_t size = bom_.size();
     for (const Line& line : lines_) size += line.text.size() + line.ending.size();
     std::string out;

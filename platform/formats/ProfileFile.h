@@ -4,12 +4,17 @@
 // touches only its own line and keeps every other byte of the file.
 // Parsed once; every lookup and write after that is a hash lookup, and the
 // lines stay views into the text read, so that 100,000 keys cost little.
+// A file that begins with a UTF-16 byte-order mark (as Notepad's "Unicode"
+// and PowerShell write it) is read as Windows-1251 text, like every other,
+// and written back in UTF-16 of the same byte order; its lines that were
+// not written keep their very bytes, characters outside Windows-1251 too.
 
 #include <cstdint>
 #include <deque>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace dorvel::platform {
@@ -74,12 +79,21 @@ private:
         return [this](std::size_t section) { return sectionNameAt(section); };
     }
     std::string_view sectionNameAt(std::size_t section) const;
+    void readUtf16(std::string contents, bool bigEndian);
+    bool isRead(std::string_view text) const;
+    std::size_t wideOffset(std::size_t offset) const;
+    void appendWide(std::string& out, std::string_view text) const;
     std::string_view own(std::string text);
     std::size_t addLine(std::string_view text, std::size_t after);
     void indexLine(std::size_t index, std::size_t& section);
 
     std::string original_;
-    std::string_view bom_;             // a UTF-8 byte-order mark the file began with
+    std::string_view bom_;  // a UTF-8 byte-order mark the file began with
+    // A UTF-16 file's bytes as read, and for each place where a line's text
+    // or ending begins in original_, where it begins in them.
+    std::string wide_;
+    bool bigEndian_ = false;
+    std::vector<std::pair<std::size_t, std::size_t>> wideAt_;
     std::deque<std::string> written_;  // texts of written lines; a deque keeps views valid
     std::vector<Line> lines_;
     // Lines added after the file was read are kept in a list behind the line
