@@ -42,6 +42,26 @@ void Serve(std::chrono::milliseconds span) {
 // The shell's objects want COM on the thread, as the program's entry sets it up.
 const ui::win32::ComApartment kCom;
 
+// The font a control draws with asks for the Cyrillic set, which makes
+// Windows' font mapper pick a face that has it whatever the ANSI code page
+// (Wine's substitutes have it anyway), and the system realises it so here.
+bool DrawsCyrillic(HWND control) {
+    const auto font = reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0));
+    LOGFONTW asked{};
+    if (font == nullptr || ::GetObjectW(font, sizeof asked, &asked) == 0 ||
+        asked.lfCharSet != RUSSIAN_CHARSET) {
+        return false;
+    }
+    const HDC dc = ::GetDC(control);
+    const HGDIOBJ previous =
+        ::SelectObject(dc, font != nullptr ? font : ::GetStockObject(SYSTEM_FONT));
+    FONTSIGNATURE signature{};
+    const int charset = ::GetTextCharsetInfo(dc, &signature, 0);
+    ::SelectObject(dc, previous);
+    ::ReleaseDC(control, dc);
+    return charset == RUSSIAN_CHARSET || (signature.fsCsb[0] & FS_CYRILLIC) != 0;
+}
+
 class MainWindow : public ::testing::Test {
 protected:
     MainWindow() {
@@ -263,6 +283,12 @@ TEST_F(MainWindow, TheProgressWindowIsFixedTopmostAndPlaced) {
     EXPECT_EQ(frame.top, 226);
     EXPECT_TRUE(::GetWindowLongW(progress, GWL_EXSTYLE) & WS_EX_TOPMOST);
     EXPECT_FALSE(::GetWindowLongW(progress, GWL_STYLE) & WS_THICKFRAME);
+    EXPECT_FALSE(::GetWindowLongW(progress, GWL_EXSTYLE) & WS_EX_TOOLWINDOW)
+        << "a dialog's caption, not a tool window's";
+    EXPECT_NE(::GetWindow(progress, GW_OWNER), nullptr) << "no taskbar button of its own";
+    for (HWND label : {form->Form3->Label1, form->Form3->Label2}) {
+        EXPECT_TRUE(DrawsCyrillic(label)) << "under the ANSI code page " << ::GetACP();
+    }
     EXPECT_FALSE(form->Form3->animationFailed()) << "shell32's clip 160 opens";
     EXPECT_FALSE(::IsWindowVisible(progress));
     wchar_t text[64] = {};

@@ -64,7 +64,7 @@ TForm1::TForm1(platform::Platform& platform, core::Messages& messages)
     }
     // The progress window comes right after the main window, hidden.
     if (!startFailed_) {
-        Form3 = std::make_unique<TForm3>();
+        Form3 = std::make_unique<TForm3>(application_.handle());
         if (Form3->animationFailed()) messages_.platformError(core::texts::kCannotOpenClip);
     }
 }

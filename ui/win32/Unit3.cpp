@@ -17,15 +17,19 @@ constexpr int kLabelWidth = 216;
 
 }  // namespace
 
-TForm3::TForm3() {
-    window_ = CreateFormWindow(
-        {kClassName, L"", WS_POPUP | WS_CAPTION | WS_SYSMENU,
-         WS_EX_TOPMOST | WS_EX_DLGMODALFRAME | WS_EX_TOOLWINDOW, 276, 226, 512, 87, true, nullptr},
-        this, &TForm3::Procedure);
+// A dialog-style window with a full caption; owned, so that it has no
+// taskbar button of its own.
+TForm3::TForm3(HWND owner) {
+    window_ =
+        CreateFormWindow({kClassName, L"", WS_POPUP | WS_CAPTION | WS_SYSMENU,
+                          WS_EX_TOPMOST | WS_EX_DLGMODALFRAME, 276, 226, 512, 87, true, owner},
+                         this, &TForm3::Procedure);
     HWND w = window_.get();
 
-    bold_ = MakeFont(L"MS Sans Serif", 13, FW_BOLD);
-    italic_ = MakeFont(L"MS Sans Serif", 13, FW_NORMAL, true);
+    // In the Cyrillic set: where the ANSI code page is not 1251 the default
+    // set's raster face has no Cyrillic letters.
+    bold_ = MakeFont(L"MS Sans Serif", 13, FW_BOLD, false, RUSSIAN_CHARSET);
+    italic_ = MakeFont(L"MS Sans Serif", 13, FW_NORMAL, true, RUSSIAN_CHARSET);
     auto label = [&](int top, const wchar_t* text, HFONT font) {
         return CreateControl(w, L"STATIC", text, SS_NOPREFIX, {8, top, 8 + kLabelWidth, top + 16},
                              font);

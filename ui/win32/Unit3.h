@@ -13,7 +13,7 @@ namespace dorvel::ui::win32 {
 
 class TForm3 final : public core::Progress {
 public:
-    TForm3();
+    explicit TForm3(HWND owner);
     ~TForm3() override;
     TForm3(const TForm3&) = delete;
     TForm3& operator=(const TForm3&) = delete;
