@@ -570,6 +570,64 @@ TEST_F(MainWindow, ALetterIsRenamedInPlaceAndNeverOverAnother) {
     EXPECT_EQ(dir.read("letters/MEMO.TXT"), "note");
 }
 
+// A shell menu handler that writes down the messages it is handed.
+struct RecordingMenu final : IContextMenu3 {
+    std::vector<UINT> handed;
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** out) override {
+        if (IsEqualIID(id, IID_IUnknown) || IsEqualIID(id, IID_IContextMenu) ||
+            IsEqualIID(id, IID_IContextMenu2) || IsEqualIID(id, IID_IContextMenu3)) {
+            *out = static_cast<IContextMenu3*>(this);
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE QueryContextMenu(HMENU, UINT, UINT, UINT, UINT) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE InvokeCommand(CMINVOKECOMMANDINFO*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetCommandString(UINT_PTR, UINT, UINT*, CHAR*, UINT) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE HandleMenuMsg(UINT message, WPARAM w, LPARAM l) override {
+        return HandleMenuMsg2(message, w, l, nullptr);
+    }
+    HRESULT STDMETHODCALLTYPE HandleMenuMsg2(UINT message, WPARAM, LPARAM,
+                                             LRESULT* result) override {
+        handed.push_back(message);
+        if (result != nullptr) *result = message == WM_MENUCHAR ? MAKELRESULT(2, MNC_EXECUTE) : 0;
+        return S_OK;
+    }
+};
+
+TEST_F(MainWindow, AShellMenuGetsTheMessagesThatBuildAndDrawItsSubmenus) {
+    start();
+    RecordingMenu menu;
+    const HWND window = form->handle();
+    DRAWITEMSTRUCT menuItem{};
+    menuItem.CtlType = ODT_MENU;
+    DRAWITEMSTRUCT listItem{};
+    listItem.CtlType = ODT_LISTBOX;
+    MEASUREITEMSTRUCT measured{};
+    measured.CtlType = ODT_MENU;
+    {
+        const ui::win32::MenuMessageForwarding forwarding(window, &menu);
+        ::SendMessageW(window, WM_INITMENUPOPUP, 0, 0);
+        ::SendMessageW(window, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measured));
+        ::SendMessageW(window, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&menuItem));
+        ::SendMessageW(window, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&listItem));
+        EXPECT_EQ(::SendMessageW(window, WM_MENUCHAR, MAKEWPARAM('s', MF_POPUP), 0),
+                  MAKELRESULT(2, MNC_EXECUTE))
+            << "the handler's answer is the window's";
+    }
+    ::SendMessageW(window, WM_INITMENUPOPUP, 0, 0);
+    EXPECT_EQ(menu.handed,
+              (std::vector<UINT>{WM_INITMENUPOPUP, WM_MEASUREITEM, WM_DRAWITEM, WM_MENUCHAR}))
+        << "a control's drawing, and anything after the menu, stay the window's";
+}
+
 // The watch goes on re-listing while a name is typed; a new letter that
 // sorts first moves the rows under the edit.
 TEST_F(MainWindow, ARenameGoesToTheLetterBeingEditedAfterTheRowsMoved) {

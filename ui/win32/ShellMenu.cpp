@@ -1,5 +1,6 @@
 #include "ui/win32/ShellMenu.h"
 
+#include <commctrl.h>
 #include <shellapi.h>
 #include <shlobj.h>
 
@@ -25,7 +26,15 @@ bool MenuFor(const ITEMIDLIST* item, ComPtr<IContextMenu>& menu) {
         parent->GetUIObjectOf(nullptr, 1, &child, IID_IContextMenu, nullptr, menu.outVoid()));
 }
 
+// The verb in UTF-16, as handlers are to give it; the ANSI form only from
+// a handler that has no other.
 std::string VerbOf(IContextMenu* menu, UINT offset) {
+    wchar_t wide[64] = {};
+    if (SUCCEEDED(menu->GetCommandString(offset, GCS_VERBW, nullptr, reinterpret_cast<char*>(wide),
+                                         64)) &&
+        wide[0] != 0) {
+        return platform::Utf8(wide);
+    }
     char verb[64] = {};
     if (FAILED(menu->GetCommandString(offset, GCS_VERBA, nullptr, verb, sizeof verb))) return {};
     return verb;
@@ -72,8 +81,12 @@ ShellMenuResult ShowShellMenu(HWND owner, const ITEMIDLIST* item, POINT at) {
     ShellMenuResult result = ShellMenuResult::Nothing;
     if (SUCCEEDED(menu->QueryContextMenu(popup, 0, kFirstCommand, kLastCommand,
                                          CMF_NORMAL | CMF_CANRENAME))) {
-        const UINT chosen =
-            ::TrackPopupMenuEx(popup, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, owner, nullptr);
+        UINT chosen = 0;
+        {
+            const MenuMessageForwarding forwarding(owner, menu.get());
+            chosen = ::TrackPopupMenuEx(popup, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, owner,
+                                        nullptr);
+        }
         if (chosen >= kFirstCommand)
             result = Run(owner, item, menu.get(), chosen - kFirstCommand, nullptr);
     }
@@ -96,5 +109,61 @@ ShellMenuResult RunShellVerb(HWND owner, const ITEMIDLIST* item, const char* ver
     ::DestroyMenu(popup);
     return result;
 }
+
+MenuMessageForwarding::MenuMessageForwarding(HWND owner, IUnknown* menu) : owner_(owner) {
+    if (menu == nullptr) return;
+    if (FAILED(menu->QueryInterface(IID_IContextMenu3, reinterpret_cast<void**>(&third_)))) {
+        third_ = nullptr;
+        if (FAILED(menu->QueryInterface(IID_IContextMenu2, reinterpret_cast<void**>(&second_)))) {
+            second_ = nullptr;
+        }
+    }
+    if (third_ != nullptr || second_ != nullptr) {
+        ::SetWindowSubclass(owner_, &MenuMessageForwarding::Procedure, 1,
+                            reinterpret_cast<DWORD_PTR>(this));
+    }
+}
+
+MenuMessageForwarding::~MenuMessageForwarding() {
+    if (third_ == nullptr && second_ == nullptr) return;
+    ::RemoveWindowSubclass(owner_, &MenuMessageForwarding::Procedure, 1);
+    if (third_ != nullptr) third_->Release();
+    if (second_ != nullptr) second_->Release();
+}
+
+LRESULT CALLBACK MenuMessageForwarding::Procedure(HWND window, UINT message, WPARAM w, LPARAM l,
+                                                  UINT_PTR /*id*/, DWORD_PTR self) {
+    const auto* forwarding = reinterpret_cast<const MenuMessageForwarding*>(self);
+    bool menus = false;
+    switch (message) {
+        case WM_INITMENUPOPUP:
+        case WM_MENUCHAR:
+            menus = true;
+            break;
+        case WM_DRAWITEM:
+            // A control's own drawing (the check-list) stays the window's.
+            menus = reinterpret_cast<const DRAWITEMSTRUCT*>(l)->CtlType == ODT_MENU;
+            break;
+        case WM_MEASUREITEM:
+            menus = reinterpret_cast<const MEASUREITEMSTRUCT*>(l)->CtlType == ODT_MENU;
+            break;
+        default:
+            break;
+    }
+    if (menus) {
+        LRESULT result = 0;
+        if (forwarding->third_ != nullptr &&
+            SUCCEEDED(forwarding->third_->HandleMenuMsg2(message, w, l, &result))) {
+            return result;
+        }
+        if (forwarding->second_ != nullptr && message != WM_MENUCHAR &&
+            SUCCEEDED(forwarding->second_->HandleMenuMsg(message, w, l))) {
+            return message == WM_INITMENUPOPUP ? 0 : TRUE;
+        }
+    }
+    return ::DefSubclassProc(window, message, w, l);
+}
+
+void KeepClipboardAfterExit() { ::OleFlushClipboard(); }
 
 }  // namespace dorvel::ui::win32

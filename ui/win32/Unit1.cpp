@@ -9,6 +9,7 @@
 #include "ui/win32/Artwork.h"
 #include "ui/win32/FormWindow.h"
 #include "ui/win32/MessageBoxes.h"
+#include "ui/win32/ShellMenu.h"
 
 namespace dorvel::ui::win32 {
 namespace {
@@ -298,6 +299,7 @@ LRESULT TForm1::handle(UINT message, WPARAM w, LPARAM l) {
             if (w != FALSE) {
                 close();
                 FormDestroy();
+                KeepClipboardAfterExit();
             }
             return 0;
         case WM_SYSCOMMAND:
