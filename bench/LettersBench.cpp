@@ -173,6 +173,18 @@ void WatchTick_Unchanged(benchmark::State& state) {
 }
 BENCHMARK(WatchTick_Unchanged)->Unit(benchmark::kMillisecond)->Repetitions(3)->MinTime(0.3);
 
+// The tick the program runs: the folder is listed only when its notice
+// speaks, and nothing changes here.
+void WatchTick_QuietWithNotice(benchmark::State& state) {
+    core::FolderListing letters(platform::HostPlatform());
+    core::FolderListing shadow(platform::HostPlatform());
+    core::LettersWatch watch(platform::HostPlatform());
+    letters.setRoot(Folders().big);
+    (void)watch.tick(letters, shadow);  // the first tick on a folder compares
+    for (auto _ : state) benchmark::DoNotOptimize(watch.tick(letters, shadow));
+}
+BENCHMARK(WatchTick_QuietWithNotice)->Unit(benchmark::kMillisecond)->Repetitions(3)->MinTime(0.3);
+
 // The peer: Qt's file model, until it reports the folder loaded.
 void QFileSystemModel_Peer(benchmark::State& state) {
     App();
@@ -235,6 +247,10 @@ const bench::RegisterRatio kF5("view Relist, unchanged folder / floor", "ViewRel
                                "ReaddirAndSortBytewise_Floor", 3.0);
 const bench::RegisterRatio kTick("watch tick, unchanged folder / floor", "WatchTick_Unchanged",
                                  "ReaddirAndSortBytewise_Floor", 2.0);
+// A tick a second: this ratio times the full tick's share of a core is the
+// quiet watch's share.
+const bench::RegisterRatio kQuiet("watch tick, quiet folder with its notice / full tick",
+                                  "WatchTick_QuietWithNotice", "WatchTick_Unchanged", 0.01);
 const bench::RegisterRatio kPeer("view Relist after a change / QFileSystemModel",
                                  "ViewRelist_Changed", "QFileSystemModel_Peer", 0.1);
 const bench::RegisterRatio kLeave("leaving the 100k folder / listing the small one alone",

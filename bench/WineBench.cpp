@@ -151,6 +151,7 @@ void Report(benchmark::State& state, const char* measure) {
 void WineLetters_FirstListing100k(benchmark::State& state) { Report(state, "listing"); }
 void WineLetters_FindFilesAndSort_Floor(benchmark::State& state) { Report(state, "floor"); }
 void WineLetters_WatchTickUnchanged(benchmark::State& state) { Report(state, "tick"); }
+void WineLetters_WatchTickQuietWithNotice(benchmark::State& state) { Report(state, "quiet_tick"); }
 void WineSend_CpuWhileWaiting(benchmark::State& state) { Report(state, "send_cpu"); }
 void WineSend_WallWhileWaiting(benchmark::State& state) { Report(state, "send_wall"); }
 BENCHMARK(WineLetters_FirstListing100k)
@@ -165,6 +166,10 @@ BENCHMARK(WineLetters_WatchTickUnchanged)
     ->UseManualTime()
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
+BENCHMARK(WineLetters_WatchTickQuietWithNotice)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(WineSend_CpuWhileWaiting)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(WineSend_WallWhileWaiting)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 
@@ -174,6 +179,9 @@ const dorvel::bench::RegisterRatio kWineListing(
 const dorvel::bench::RegisterRatio kWineTick("Windows watch tick, unchanged 100k / floor",
                                              "WineLetters_WatchTickUnchanged",
                                              "WineLetters_FindFilesAndSort_Floor", 2.0);
+const dorvel::bench::RegisterRatio kWineQuiet(
+    "Windows watch tick, quiet 100k with its notice / full tick",
+    "WineLetters_WatchTickQuietWithNotice", "WineLetters_WatchTickUnchanged", 0.01);
 const dorvel::bench::RegisterRatio kWineSend("Windows send: CPU while a 2 s tool runs / its wall",
                                              "WineSend_CpuWhileWaiting",
                                              "WineSend_WallWhileWaiting", 0.02);

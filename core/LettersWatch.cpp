@@ -9,4 +9,22 @@ bool OnWatchTick(const FolderListing& letters, FolderListing& shadow) {
     return !shadow.sameEntriesAs(letters);
 }
 
+bool LettersWatch::tick(const FolderListing& letters, FolderListing& shadow) {
+    const FolderPlace& place = letters.place();
+    if (watched_ != place) {
+        // The notice begins before the comparison, so that nothing falls
+        // between the two.
+        notice_ = place.outside ? nullptr : platform_.noticeChanges(place.folder);
+        watched_ = place;
+    } else if (notice_ != nullptr && !notice_->changed()) {
+        return false;
+    }
+    return OnWatchTick(letters, shadow);
+}
+
+void LettersWatch::stop() {
+    notice_.reset();
+    watched_.reset();
+}
+
 }  // namespace dorvel::core

@@ -16,7 +16,12 @@ int ShownPanelWidth(int requested, int clientWidth) {
 
 MainForm::MainForm(platform::Platform& platform, Messages& messages, ProcessRunner& runner,
                    MainFormView& view, FolderListing& shadow)
-    : platform_(platform), messages_(messages), runner_(runner), view_(view), shadow_(shadow) {
+    : platform_(platform),
+      messages_(messages),
+      runner_(runner),
+      view_(view),
+      shadow_(shadow),
+      watch_(platform) {
     stored_.moveDir = DefaultMoveDir(platform_);
 }
 
@@ -108,7 +113,7 @@ void MainForm::Timer1Timer() {
     if (destroyed_) return;
     try {
         LettersView& letters = view_.lettersView();
-        if (OnWatchTick(letters.listing(), shadow_)) letters.Relist();
+        if (watch_.tick(letters.listing(), shadow_)) letters.Relist();
     } catch (const PlatformError& e) {
         messages_.platformError(e.what());
     }
@@ -137,6 +142,7 @@ void MainForm::FormDestroy() {
     destroyed_ = true;
     // First, so that no tick runs while the program ends.
     view_.stopWatch();
+    watch_.stop();
     try {
         const SettingsRecord values = currentValues();
         SaveAtExit(platform_, values, values.windowState == 2, recipients_, settingsReadFailed_);

@@ -10,6 +10,7 @@
 
 #include "core/FolderEntry.h"
 #include "core/FolderListing.h"
+#include "core/LettersWatch.h"
 #include "core/MailSending.h"
 #include "core/Messages.h"
 #include "core/Progress.h"
@@ -125,6 +126,7 @@ private:
     ProcessRunner& runner_;
     MainFormView& view_;
     FolderListing& shadow_;
+    LettersWatch watch_;
     std::string mailDirectory_;
     std::vector<Recipient> recipients_;
     bool settingsReadFailed_ = false;    // then the exit never writes over the file

@@ -129,6 +129,16 @@ private:
     std::unique_ptr<Handle> handle_;
 };
 
+// Tells whether a folder's entries may have changed since it was last asked.
+class FolderNotice {
+public:
+    virtual ~FolderNotice() = default;
+    // True when an entry of the folder may have been added, removed, renamed
+    // or had its attributes changed since the notice was made or last asked,
+    // or when the folder itself went; false only when nothing did.
+    virtual bool changed() = 0;
+};
+
 class Platform {
 public:
     virtual ~Platform() = default;
@@ -164,6 +174,11 @@ public:
 
     // Starts a program with our environment; nothing is awaited here.
     virtual Result<Process> start(const Command& command) = 0;
+
+    // A notice of the folder's changes from now on; none where the system
+    // gives no reliable one (a network share, whose other machines' changes
+    // the local notices miss), so that only looking tells.
+    virtual std::unique_ptr<FolderNotice> noticeChanges(const std::string& folder) = 0;
 };
 
 // The whole of a regular file of at most limit bytes; kFileTooLarge beyond.

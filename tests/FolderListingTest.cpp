@@ -6,6 +6,7 @@
 #include <optional>
 #include <string_view>
 
+#include "FakePlatform.h"
 #include "TempDir.h"
 #include "core/FolderListing.h"
 #include "core/FolderSource.h"
@@ -295,6 +296,37 @@ TEST_F(FolderListingTest, WatchRelistsOnlyOnADifference) {
     fs::remove(dir / "c");
     fs::create_directory(dir / "c");  // a folder now: it moves to the top
     EXPECT_TRUE(core::OnWatchTick(letters, shadow));
+}
+
+// A quiet folder costs no listing once its notice is running; a new folder,
+// a told change and a folder without notices are compared as before.
+TEST(LettersWatch, ListsTheFolderOnlyWhenItsNoticeSpeaks) {
+    fakes::FakePlatform platform;
+    platform.directories = {"/", "/letters", "/letters/sub", "/share"};
+    platform.files["/letters/NOTE.TXT"] = "n";
+    FolderListing letters(platform), shadow(platform);
+    letters.setRoot("/letters");
+    core::LettersWatch watch(platform);
+    EXPECT_FALSE(watch.tick(letters, shadow)) << "the first tick compares";
+    const int listed = platform.enumerations;
+    for (int i = 0; i < 5; ++i) EXPECT_FALSE(watch.tick(letters, shadow));
+    EXPECT_EQ(platform.enumerations, listed) << "a quiet folder is not listed";
+
+    platform.files["/letters/REPORT.DOC"] = "r";
+    EXPECT_TRUE(watch.tick(letters, shadow)) << "a told change";
+    EXPECT_GT(platform.enumerations, listed);
+
+    ASSERT_TRUE(letters.enter(0));  // the subfolder: a new notice, compared at once
+    platform.files["/letters/sub/A.DOC"] = "a";
+    EXPECT_TRUE(watch.tick(letters, shadow));
+
+    platform.unnoticedFolders.insert("/share");
+    letters.setRoot("/share");
+    (void)watch.tick(letters, shadow);
+    const int shared = platform.enumerations;
+    (void)watch.tick(letters, shadow);
+    EXPECT_GT(platform.enumerations, shared) << "a network share is listed every tick";
+    watch.stop();
 }
 
 TEST_F(FolderListingTest, WatchComparesTheSubfolderTheOperatorEntered) {

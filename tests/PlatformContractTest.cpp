@@ -4,10 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <memory>
+#include <thread>
 
 #include "FakePlatform.h"
 #include "TempDir.h"
@@ -39,6 +41,7 @@ struct FakeWorld {
     std::string at(const std::string& name) const { return root + "/" + name; }
     void file(const std::string& path, const std::string& text) { platform.files[path] = text; }
     void folder(const std::string& path) { platform.directories.insert(path); }
+    void remove(const std::string& path) { platform.files.erase(path); }
     std::optional<std::string> read(const std::string& path) {
         const auto it = platform.files.find(path);
         if (it == platform.files.end()) return std::nullopt;
@@ -59,6 +62,7 @@ struct RealWorld {
         std::ofstream(path, std::ios::binary) << text;
     }
     void folder(const std::string& path) { fs::create_directory(path); }
+    void remove(const std::string& path) { fs::remove(path); }
     std::optional<std::string> read(const std::string& path) {
         if (!fs::is_regular_file(path)) return std::nullopt;
         std::ifstream in(path, std::ios::binary);
@@ -111,6 +115,16 @@ protected:
 };
 
 using Worlds = ::testing::Types<FakeWorld, SystemWorld>;
+
+// Notices may come a moment after the change that caused them.
+template <typename Condition>
+bool Soon(Condition condition) {
+    for (int i = 0; i < 100; ++i) {
+        if (condition()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return false;
+}
 TYPED_TEST_SUITE(PlatformContract, Worlds);
 
 }  // namespace
@@ -127,6 +141,34 @@ TYPED_TEST(PlatformContract, AFolderIsCreatedOneLevelAtATimeWithTheWindowsNumber
     this->world.file(this->at("taken"), "x");
     EXPECT_EQ(p.createFolder(this->at("taken")).code(), platform::kAlreadyExists);
     EXPECT_EQ(this->world.read(this->at("taken")), "x");
+}
+
+TYPED_TEST(PlatformContract, AFolderNoticeTellsOfEntriesAddedRenamedAndRemovedAndIsQuietOtherwise) {
+    auto& p = this->platform();
+    this->world.folder(this->at("watched"));
+    this->world.folder(this->at("other"));
+    this->world.file(this->at("watched/a"), "x");
+    EXPECT_FALSE(p.noticeChanges(this->at("missing"))) << "a folder that is not there";
+    const auto notice = p.noticeChanges(this->at("watched"));
+    ASSERT_TRUE(notice) << "a local folder gives notices";
+    auto quiet = [&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        (void)notice->changed();  // what the last step still had in flight
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        return !notice->changed();
+    };
+    EXPECT_TRUE(quiet()) << "nothing happened";
+    this->world.file(this->at("other/elsewhere"), "x");
+    EXPECT_TRUE(quiet()) << "another folder's change";
+
+    this->world.file(this->at("watched/b"), "y");
+    EXPECT_TRUE(Soon([&] { return notice->changed(); })) << "an entry added";
+    EXPECT_TRUE(quiet());
+    ASSERT_TRUE(p.move(this->at("watched/b"), this->at("watched/c")));
+    EXPECT_TRUE(Soon([&] { return notice->changed(); })) << "an entry renamed";
+    EXPECT_TRUE(quiet());
+    this->world.remove(this->at("watched/a"));
+    EXPECT_TRUE(Soon([&] { return notice->changed(); })) << "an entry removed";
 }
 
 TYPED_TEST(PlatformContract, AMoveNeverReplacesWhatIsAtTheTarget) {

@@ -18,6 +18,7 @@ public:
     Status move(const std::string& from, const std::string& to) override;
     Result<std::string> shortPath(const std::string& path) const override;
     Result<Process> start(const Command& command) override;
+    std::unique_ptr<FolderNotice> noticeChanges(const std::string& folder) override;
 };
 
 // The Windows error number that a failed call with this errno reports.

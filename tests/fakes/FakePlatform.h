@@ -5,8 +5,9 @@
 #include <algorithm>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <set>
-
+#include <string>
 #include <vector>
 
 #include "core/Messages.h"
@@ -53,9 +54,15 @@ public:
         info.size = static_cast<std::int64_t>(it->second.size());
         return info;
     }
+    int enumerations = 0;
     platform::Status enumerateFolder(
         const std::string& path,
         const std::function<void(const platform::FolderItem&)>& onItem) override {
+        ++enumerations;
+        return list(path, onItem);
+    }
+    platform::Status list(const std::string& path,
+                          const std::function<void(const platform::FolderItem&)>& onItem) const {
         if (directories.count(path) == 0) return Failed(platform::kPathNotFound);
         const std::string prefix = path == "/" ? path : path + "/";
         auto report = [&](const std::string& child, bool folder) {
@@ -140,7 +147,45 @@ public:
     }
     bool failStarts = false;
 
+    // A folder's notice compares what the folder holds with what it held
+    // when last asked. Folders named here give none, as a network share.
+    std::set<std::string> unnoticedFolders;
+    int noticesMade = 0;
+    std::unique_ptr<platform::FolderNotice> noticeChanges(const std::string& folder) override {
+        if (unnoticedFolders.count(folder) > 0 || directories.count(folder) == 0) return nullptr;
+        ++noticesMade;
+        return std::make_unique<Notice>(*this, folder);
+    }
+
 private:
+    class Notice final : public platform::FolderNotice {
+    public:
+        Notice(FakePlatform& platform, std::string folder)
+            : platform_(platform), folder_(std::move(folder)), seen_(held()) {}
+        bool changed() override {
+            auto now = held();
+            const bool differs = now != seen_;
+            seen_ = std::move(now);
+            return differs;
+        }
+
+    private:
+        // Names, each with a mark for a folder and one for a hidden entry.
+        std::vector<std::string> held() const {
+            std::vector<std::string> items;
+            if (platform_.list(folder_, [&](const platform::FolderItem& item) {
+                    items.push_back(std::string(item.name) + (item.isFolder ? "/" : "") +
+                                    (item.hidden ? "." : ""));
+                })) {
+                return items;
+            }
+            return {"\x01gone"};
+        }
+        FakePlatform& platform_;
+        std::string folder_;
+        std::vector<std::string> seen_;
+    };
+
     static platform::Status Failed(int code) { return platform::Status::Failed(code); }
     static std::string Parent(const std::string& path) {
         const auto slash = path.rfind('/');
