@@ -10,6 +10,7 @@ using dorvel::fakes::FakePlatform;
 using dorvel::fakes::RecordingMessages;
 using Control = core::SettingsForm::Control;
 using Target = core::SettingsForm::Target;
+using Field = core::SettingsFormView::Field;
 
 namespace {
 
@@ -21,12 +22,26 @@ public:
     core::SettingsForm* form = nullptr;
     std::string letters, deleted, mail, selected;
 
-    std::string lettersField() const override { return letters; }
-    void setLettersField(const std::string& text) override { letters = text; }
-    std::string deletedFilesField() const override { return deleted; }
-    void setDeletedFilesField(const std::string& text) override { deleted = text; }
-    void setMailDirectory(const std::string& text) override { mail = text; }
-    void setTreePath(const std::string& path) override {
+    std::string text(Field field) const override {
+        switch (field) {
+            case Field::Letters:
+                return letters;
+            case Field::DeletedFiles:
+                return deleted;
+            case Field::MailDirectory:
+                return mail;
+            case Field::Tree:
+                return selected;
+        }
+        return {};
+    }
+    void setText(Field field, const std::string& text) override {
+        if (field == Field::Letters) letters = text;
+        if (field == Field::DeletedFiles) deleted = text;
+        if (field == Field::MailDirectory) mail = text;
+        if (field == Field::Tree) select(text);
+    }
+    void select(const std::string& path) {
         if (path.empty() || path[0] != '/') {
             throw core::PlatformError(core::texts::ErrorSettingPathText(path));
         }
@@ -35,7 +50,6 @@ public:
         selected = now;
         form->ShellTreeView1Change();
     }
-    std::string treePath() const override { return selected; }
     // The operator clicks a folder in the tree.
     void click(const std::string& path) {
         selected = path;
