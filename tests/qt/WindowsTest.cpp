@@ -46,7 +46,7 @@ protected:
     }
     // Opens the dialog without a modal loop of its own.
     static void open(ui::TForm1& form) {
-        form.Form2->prepare(form.mailDirectory(), *form.ShellListView1);
+        form.Form2->prepare(form.form().mailDirectory(), *form.ShellListView1);
         form.Form2->show();
         form.Form2->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(form.Form2));

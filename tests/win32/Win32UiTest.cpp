@@ -13,6 +13,7 @@
 
 #include "FakePlatform.h"
 #include "TempDir.h"
+#include "core/Texts.h"
 #include "platform/win32/WideText.h"
 #include "ui/win32/MessageBoxes.h"
 #include "ui/win32/ShellMenu.h"
@@ -70,6 +71,11 @@ protected:
         ASSERT_FALSE(form->startFailed());
         form->showInStoredState(SW_SHOWNORMAL);
     }
+    // A toolbar button's click, as the toolbar tells its window.
+    void press(core::texts::Command command) {
+        ::SendMessageW(form->handle(), WM_COMMAND, static_cast<WPARAM>(command),
+                       reinterpret_cast<LPARAM>(form->ToolBar1));
+    }
     HWND list() const { return form->CheckListBox1->handle(); }
     HWND view() const { return form->ShellListView1->handle(); }
     LPARAM rowPoint(int x, int row) const {
@@ -87,7 +93,7 @@ protected:
     }
     std::vector<bool> ticks() {
         std::vector<bool> t;
-        for (const auto& r : form->recipients()) t.push_back(r.ticked);
+        for (const auto& r : form->form().recipients()) t.push_back(r.ticked);
         return t;
     }
     int selectedRecipient() const {
@@ -139,8 +145,9 @@ Shown ShownRow(HWND view, int row) {
 
 TEST_F(MainWindow, TheCheckBoxColumnTicksAndTheTextOnlySelects) {
     start();
-    ASSERT_EQ(form->recipients().size(), 3u);
-    EXPECT_EQ(form->recipients()[0].line, "L_KIEV \xCA\xE8\xE5\xE2") << "converted to Windows-1251";
+    ASSERT_EQ(form->form().recipients().size(), 3u);
+    EXPECT_EQ(form->form().recipients()[0].line, "L_KIEV \xCA\xE8\xE5\xE2")
+        << "converted to Windows-1251";
     click(5, 1);
     EXPECT_EQ(ticks(), (std::vector<bool>{false, true, false}));
     EXPECT_EQ(selectedRecipient(), 1);
@@ -164,7 +171,7 @@ TEST_F(MainWindow, ASendReachesTheTickedRecipientsInOrderAndTheTicksSurviveTheCl
     click(5, 0);
     click(5, 2);
     selectLetter("REPORT.DOC");
-    form->N3Click();
+    press(core::texts::Command::Send);
     const std::string file = *platform::HostPlatform().shortPath(dir / "letters/REPORT.DOC");
     const std::string tool = dir / "mail/TOMAIL";
     EXPECT_EQ(Lines(dir.read("record.txt")),
@@ -181,9 +188,9 @@ TEST_F(MainWindow, ASendReachesTheTickedRecipientsInOrderAndTheTicksSurviveTheCl
 
 TEST_F(MainWindow, NothingSelectedOrNobodyTickedGivesItsInformation) {
     start();
-    form->N3Click();
+    press(core::texts::Command::Send);
     selectLetter("REPORT.DOC");
-    form->N3Click();
+    press(core::texts::Command::Send);
     EXPECT_EQ(messages.informations, (std::vector<std::string>{"Выберите файл для отправки",
                                                                "Выберите получателей письма"}));
     EXPECT_FALSE(fs::exists(dir / "record.txt"));
@@ -192,11 +199,11 @@ TEST_F(MainWindow, NothingSelectedOrNobodyTickedGivesItsInformation) {
 TEST_F(MainWindow, DeleteNumbersTheSecondLetterOfTheSameName) {
     start();
     selectLetter("REPORT.DOC");
-    form->ToolButton2Click();
+    press(core::texts::Command::Delete);
     dir.write("letters/REPORT.DOC", "second");
     form->ShellListView1->Relist();
     selectLetter("REPORT.DOC");
-    form->ToolButton2Click();
+    press(core::texts::Command::Delete);
     EXPECT_EQ(dir.read("deleted/REPORT.DOC"), "report");
     EXPECT_EQ(dir.read("deleted/REPORT.1.DOC"), "second");
     EXPECT_EQ(form->Form2->deletedFilesFolder(), dir / "deleted/")
@@ -268,7 +275,7 @@ TEST_F(MainWindow, TheSettingsDialogFillsTheFieldLastEnteredFromTheTree) {
     fs::create_directory(dir / "outgoing");
     start();
     auto& dialog = *form->Form2;
-    dialog.open(form->mailDirectory(), *form->ShellListView1);
+    dialog.open(form->form().mailDirectory(), *form->ShellListView1);
     EXPECT_EQ(dialog.ShellTreeView1->selectedPath(), dir / "letters")
         << "the tree opens on the letters folder";
     ::SetFocus(dialog.letters_save);
@@ -287,7 +294,7 @@ TEST_F(MainWindow, TheSettingsDialogFillsTheFieldLastEnteredFromTheTree) {
 TEST_F(MainWindow, AFolderTheViewRefusesKeepsTheDialogOpen) {
     start();
     auto& dialog = *form->Form2;
-    dialog.open(form->mailDirectory(), *form->ShellListView1);
+    dialog.open(form->form().mailDirectory(), *form->ShellListView1);
     ::SetWindowTextW(dialog.Edit1, L"Q:\\no\\such\\folder");
     EXPECT_FALSE(dialog.FormClose());
     EXPECT_EQ(messages.platformErrors,
@@ -326,7 +333,7 @@ TEST(MainWindowStart, AFirstRunOpensTheDialogOverThePathErrorForTheDesktop) {
     fakes::RecordingMessages messages;
     ui::win32::TForm1 form(platform::HostPlatform(), messages);
     ASSERT_FALSE(form.startFailed());
-    form.Form2->open(form.mailDirectory(), *form.ShellListView1);
+    form.Form2->open(form.form().mailDirectory(), *form.ShellListView1);
     EXPECT_EQ(messages.platformErrors,
               std::vector<std::string>{"Error setting path: \"rfDesktop\""});
     EXPECT_TRUE(form.Form2->FormClose()) << "the unchanged root closes";
@@ -339,7 +346,7 @@ TEST_F(MainWindow, EnteringAFieldThatNamesAHiddenFolderKeepsItsText) {
     ::SetFileAttributesW(platform::Wide(dir / "secret").c_str(), FILE_ATTRIBUTE_HIDDEN);
     start();
     auto& dialog = *form->Form2;
-    dialog.open(form->mailDirectory(), *form->ShellListView1);
+    dialog.open(form->form().mailDirectory(), *form->ShellListView1);
     dialog.setDeletedFilesFolder(dir / "secret");
     ::SetFocus(dialog.letters_save);
     EXPECT_EQ(dialog.ShellTreeView1->selectedPath(), "") << "the tree has no node for it";
@@ -400,7 +407,7 @@ TEST_F(MainWindow, TheTreeFollowsChangesInTheFolderLastSelected) {
     fs::create_directory(dir / "letters/one");
     start();
     auto& dialog = *form->Form2;
-    dialog.open(form->mailDirectory(), *form->ShellListView1);
+    dialog.open(form->form().mailDirectory(), *form->ShellListView1);
     const std::string letters = dir / "letters";
     ASSERT_EQ(dialog.ShellTreeView1->selectedPath(), letters);
     EXPECT_EQ(dialog.ShellTreeView1->childNames(letters), std::vector<std::string>{"one"});
@@ -418,7 +425,7 @@ TEST_F(MainWindow, TheTreesMenuRenamesAFolderInPlaceNeverOverAnother) {
     fs::create_directory(dir / "letters/two");
     start();
     auto& dialog = *form->Form2;
-    dialog.open(form->mailDirectory(), *form->ShellListView1);
+    dialog.open(form->form().mailDirectory(), *form->ShellListView1);
     auto& tree = *dialog.ShellTreeView1;
     auto renameTo = [&](const wchar_t* name) {
         tree.runVerb("rename");
