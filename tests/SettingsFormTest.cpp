@@ -45,7 +45,10 @@ public:
         if (path.empty() || path[0] != '/') {
             throw core::PlatformError(core::texts::ErrorSettingPathText(path));
         }
-        const std::string now = path.find("/.") != std::string::npos ? "" : path;
+        // A node's path has no trailing separator.
+        std::string now =
+            path.size() > 1 && path.back() == '/' ? path.substr(0, path.size() - 1) : path;
+        if (now.find("/.") != std::string::npos) now.clear();
         if (now == selected) return;
         selected = now;
         form->ShellTreeView1Change();
@@ -113,6 +116,16 @@ TEST_F(SettingsFormTest, TheTreeFillsTheFieldEnteredLastAndAReopeningStartsWithT
     dialog.click("/other");
     EXPECT_EQ(dialog.letters, "/other");
     EXPECT_EQ(dialog.deleted, "/other") << "untouched";
+}
+
+TEST_F(SettingsFormTest, EnteringAFieldRewritesItInTheTreesForm) {
+    platform.directories.insert("/other/");  // the same folder, with a separator after it
+    open(root);
+    dialog.deleted = "/other/";
+    form.letters_saveEnter();
+    EXPECT_EQ(dialog.selected, "/other");
+    EXPECT_EQ(dialog.deleted, "/other");
+    EXPECT_EQ(dialog.letters, "/letters") << "the other field is left alone";
 }
 
 TEST_F(SettingsFormTest, AnEmptyTreePathNeverErasesAField) {
