@@ -15,25 +15,27 @@ int ShownPanelWidth(int requested, int clientWidth) {
 }
 
 MainForm::MainForm(platform::Platform& platform, Messages& messages, ProcessRunner& runner,
-                   MainFormView& view, FolderListing& shadow)
+                   MainFormView& view, FrameView& frame, FolderListing& shadow)
     : platform_(platform),
       messages_(messages),
       runner_(runner),
       view_(view),
+      frame_(frame),
       shadow_(shadow),
       watch_(platform) {
     stored_.moveDir = DefaultMoveDir(platform_);
 }
 
-bool MainForm::FormCreate(StartupReads& reads) {
+bool MainForm::FormCreate(StartupReads& reads, LettersView& letters) {
+    letters_ = &letters;
     // The busy pointer is never set by the listings, so nothing maps it away.
     stored_ = reads.settings.ReadSettings(stored_);
     settingsReadFailed_ = reads.settings.readFailed();
     reads.settingsMessages.showTo(messages_);
     ScreenRect frame{stored_.left, stored_.top, stored_.width, stored_.height};
-    if (const auto area = view_.availableArea(frame)) frame = ReachableFrame(frame, *area);
+    if (const auto area = frame_.availableArea(frame)) frame = ReachableFrame(frame, *area);
     storedWindowState_ = stored_.windowState;
-    view_.applyFrame(frame);
+    frame_.applyFrame(frame);
     view_.applyPanelWidth(stored_.panel1);
     chooseRoot(reads, stored_.letters);
     options_ = &view_.createSettingsDialog();
@@ -51,7 +53,7 @@ bool MainForm::FormCreate(StartupReads& reads) {
 void MainForm::chooseRoot(StartupReads& reads, const std::string& stored) {
     // Only an existing folder becomes the root: a special folder's name, a
     // file or a share not yet mounted leaves the view where it is.
-    LettersView& letters = view_.lettersView();
+    LettersView& letters = *letters_;
     try {
         if (!reads.letters.empty() && reads.letters == stored) {
             if (reads.listingError) throw PlatformError(*reads.listingError);
@@ -77,7 +79,7 @@ void MainForm::N3Click() {
     // it stops with an error midway.
     std::string folder = options_->deletedFilesFolder();
     try {
-        folder = SendSelected(view_.lettersView().SelectedEntry(), recipients_, mailDirectory_,
+        folder = SendSelected(letters_->SelectedEntry(), recipients_, mailDirectory_,
                               options_->deleteAfterSending(), folder, view_.progress(), runner_,
                               platform_, messages_);
     } catch (const PlatformError& e) {
@@ -90,7 +92,7 @@ void MainForm::N3Click() {
 
 void MainForm::ToolButton2Click() {
     try {
-        options_->setDeletedFilesFolder(MoveToDeleted(view_.lettersView().SelectedEntry(),
+        options_->setDeletedFilesFolder(MoveToDeleted(letters_->SelectedEntry(),
                                                       options_->deletedFilesFolder(),
                                                       view_.progress(), platform_, messages_));
     } catch (const PlatformError& e) {
@@ -98,7 +100,7 @@ void MainForm::ToolButton2Click() {
     }
 }
 
-void MainForm::ToolButton3Click() { options_->ShowSettings(mailDirectory_, view_.lettersView()); }
+void MainForm::ToolButton3Click() { options_->ShowSettings(mailDirectory_, *letters_); }
 
 void MainForm::ToolButton4Click() { ShowDeletedFolder(); }
 
@@ -112,7 +114,7 @@ void MainForm::ShowDeletedFolder() {
 void MainForm::Timer1Timer() {
     if (destroyed_) return;
     try {
-        LettersView& letters = view_.lettersView();
+        LettersView& letters = *letters_;
         if (watch_.tick(letters.listing(), shadow_)) letters.Relist();
     } catch (const PlatformError& e) {
         messages_.platformError(e.what());
@@ -123,14 +125,14 @@ void MainForm::closeRequested() { runner_.stopWaiting(); }
 
 SettingsRecord MainForm::currentValues() const {
     SettingsRecord r;
-    const ScreenRect frame = view_.normalFrame();
+    const ScreenRect frame = frame_.normalFrame();
     r.left = frame.left;
     r.top = frame.top;
     r.width = frame.width;
     r.height = frame.height;
-    r.windowState = view_.windowState();
+    r.windowState = frame_.windowState();
     r.panel1 = view_.panelWidth();
-    const std::string& root = view_.lettersView().root();
+    const std::string& root = letters_->root();
     r.letters = !storedLetters_.empty() && root == rootAtStart_ ? storedLetters_ : root;
     r.postMove = options_ != nullptr ? options_->deleteAfterSending() : stored_.postMove;
     r.moveDir = options_ != nullptr ? options_->deletedFilesFolder() : stored_.moveDir;

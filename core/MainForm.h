@@ -2,7 +2,7 @@
 // The main window's behaviour, apart from any widget: the start in its
 // order, the toolbar's handlers with their write-backs, the watch's tick and
 // the exit with the values it writes. A face builds the controls, implements
-// MainFormView over them and forwards each event with one call.
+// MainFormView and FrameView over them and wires each event to the form.
 
 #include <optional>
 #include <string>
@@ -59,18 +59,25 @@ public:
     virtual void setDeleteAfterSending(bool on) = 0;
 };
 
-// What the form needs of its window, as plain values. The frame is the
-// outer one, in the desktop's coordinates; a window state is 0 normal,
-// 1 minimised, 2 maximised.
-class MainFormView {
+// The main window's frame, as plain values: the outer one, in the
+// desktop's coordinates; a window state is 0 normal, 1 minimised,
+// 2 maximised.
+class FrameView {
 public:
-    virtual ~MainFormView() = default;
-    virtual LettersView& lettersView() = 0;
+    virtual ~FrameView() = default;
     // Where a window may be placed; nothing when the face cannot tell.
     virtual std::optional<ScreenRect> availableArea(const ScreenRect& frame) const = 0;
     virtual void applyFrame(const ScreenRect& frame) = 0;
+    // The frame the window has when it is neither minimised nor maximised.
     virtual ScreenRect normalFrame() const = 0;
     virtual int windowState() const = 0;
+};
+
+// What the form needs of the window's contents, apart from the letters
+// view.
+class MainFormView {
+public:
+    virtual ~MainFormView() = default;
     virtual void applyPanelWidth(int width) = 0;
     // The panel's width as it is on the screen.
     virtual int panelWidth() const = 0;
@@ -89,13 +96,14 @@ public:
     // The shadow listing is the watch's; it lists what the letters view
     // displays.
     MainForm(platform::Platform& platform, Messages& messages, ProcessRunner& runner,
-             MainFormView& view, FolderListing& shadow);
+             MainFormView& view, FrameView& frame, FolderListing& shadow);
 
     // The start from what was read: the settings applied to the window, the
     // letters root, the dialog with its two settings, the recipients with
     // their ticks. False when the recipients could not be loaded: the
-    // program then ends without showing its window.
-    bool FormCreate(StartupReads& reads);
+    // program then ends without showing its window. The form works through
+    // this letters view from here on.
+    bool FormCreate(StartupReads& reads, LettersView& letters);
     // The state the window opens in: 0 normal, 1 minimised, 2 maximised.
     int storedWindowState() const { return storedWindowState_; }
 
@@ -125,8 +133,10 @@ private:
     Messages& messages_;
     ProcessRunner& runner_;
     MainFormView& view_;
+    FrameView& frame_;
     FolderListing& shadow_;
     LettersWatch watch_;
+    LettersView* letters_ = nullptr;  // given at the start
     std::string mailDirectory_;
     std::vector<Recipient> recipients_;
     bool settingsReadFailed_ = false;    // then the exit never writes over the file

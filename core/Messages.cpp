@@ -1,8 +1,19 @@
 #include "core/Messages.h"
 
 #include "core/PathRules.h"
+#include "core/Texts.h"
 
 namespace dorvel::core {
+
+void MessageBoxes::error(const std::string& text) { show(Icon::Stop, texts::kErrorTitle, text); }
+
+void MessageBoxes::information(const std::string& text) {
+    show(Icon::Information, texts::kInformationTitle, text);
+}
+
+void MessageBoxes::platformError(const std::string& text) {
+    show(Icon::Stop, programTitle_, PlatformErrorText(text));
+}
 
 std::string PlatformErrorText(std::string_view text) {
     std::string out(text);

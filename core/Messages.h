@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace dorvel::core {
 
@@ -19,6 +20,25 @@ public:
     virtual void information(const std::string& text) = 0;
     // A platform failure: titled with the program's title, stop icon.
     virtual void platformError(const std::string& text) = 0;
+};
+
+// The message boxes: which title and icon each kind of message gets. A face
+// shows a box with what it is handed and decides nothing.
+class MessageBoxes : public Messages {
+public:
+    enum class Icon { Stop, Information };
+
+    explicit MessageBoxes(std::string programTitle) : programTitle_(std::move(programTitle)) {}
+    void error(const std::string& text) final;
+    void information(const std::string& text) final;
+    void platformError(const std::string& text) final;
+
+protected:
+    // Shows one box with an OK button and returns when it has closed.
+    virtual void show(Icon icon, const std::string& title, const std::string& text) = 0;
+
+private:
+    std::string programTitle_;
 };
 
 class PlatformError : public std::runtime_error {

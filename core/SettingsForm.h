@@ -14,18 +14,17 @@ namespace dorvel::core {
 
 class SettingsFormView {
 public:
+    // The dialog's texts: its two folder fields, the mail directory it
+    // shows, and the folder tree's selected path.
+    enum class Field { Letters, DeletedFiles, MailDirectory, Tree };
+
     virtual ~SettingsFormView() = default;
-    virtual std::string lettersField() const = 0;
-    virtual void setLettersField(const std::string& text) = 0;
-    virtual std::string deletedFilesField() const = 0;
-    virtual void setDeletedFilesField(const std::string& text) = 0;
-    virtual void setMailDirectory(const std::string& text) = 0;
-    // The folder tree. Setting its path throws PlatformError for a text that
-    // is no path, and reports a change of the selection to
+    // The tree's text is empty when nothing is selected.
+    virtual std::string text(Field field) const = 0;
+    // Setting the tree's path throws PlatformError for a text that is no
+    // path, and reports a change of the selection to
     // SettingsForm::ShellTreeView1Change before it returns.
-    virtual void setTreePath(const std::string& path) = 0;
-    // The selected folder's path; empty when nothing is selected.
-    virtual std::string treePath() const = 0;
+    virtual void setText(Field field, const std::string& text) = 0;
 };
 
 class SettingsForm {

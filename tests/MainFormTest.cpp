@@ -15,6 +15,7 @@ constexpr const char* kIni = "./dorvel.ini";
 
 // A window that writes down what the form asked of it, over a real listing.
 class RecordingView final : public core::MainFormView,
+                            public core::FrameView,
                             public core::LettersView,
                             public core::SettingsDialog {
 public:
@@ -32,7 +33,6 @@ public:
     std::vector<core::Recipient>* shown = nullptr;
     fakes::RecordingProgress progressWindow;
 
-    core::LettersView& lettersView() override { return *this; }
     std::optional<core::FolderEntry> SelectedEntry() const override {
         return folder.selectedEntry();
     }
@@ -120,7 +120,7 @@ protected:
     // A start as the program runs it; false when it ended early.
     bool start() {
         core::StartupReads reads(platform);
-        return form.FormCreate(reads);
+        return form.FormCreate(reads, view);
     }
     std::string ini() const { return platform.files.at(kIni); }
     bool iniHas(const std::string& line) const {
@@ -132,7 +132,7 @@ protected:
     CountingRunner runner;
     RecordingView view{platform};
     core::FolderListing shadow{platform};
-    core::MainForm form{platform, messages, runner, view, shadow};
+    core::MainForm form{platform, messages, runner, view, view, shadow};
 };
 
 }  // namespace
@@ -167,9 +167,9 @@ TEST_F(MainFormTest, AFrameStoredOffTheScreensIsBroughtBackWithinThem) {
     // Without a known area, the stored frame stands.
     RecordingView blind(platform);
     blind.area.reset();
-    core::MainForm other(platform, messages, runner, blind, shadow);
+    core::MainForm other(platform, messages, runner, blind, blind, shadow);
     core::StartupReads reads(platform);
-    other.FormCreate(reads);
+    other.FormCreate(reads, blind);
     EXPECT_EQ(blind.frame, (core::ScreenRect{9000, -5000, 870, 99999}));
 }
 
@@ -179,9 +179,9 @@ TEST_F(MainFormTest, ALettersRootThatIsNoFolderLeavesTheViewAndIsWrittenBackUnle
     for (const std::string stored : {"rfPersonal", "/letters/a.doc", "/gone"}) {
         platform.files[kIni] = "[Options]\r\nLetters=" + stored + "\r\n";
         RecordingView fresh(platform);
-        core::MainForm started(platform, messages, runner, fresh, shadow);
+        core::MainForm started(platform, messages, runner, fresh, fresh, shadow);
         core::StartupReads reads(platform);
-        ASSERT_TRUE(started.FormCreate(reads));
+        ASSERT_TRUE(started.FormCreate(reads, fresh));
         EXPECT_EQ(fresh.root(), core::kDesktopRoot) << stored;
         EXPECT_EQ(started.currentValues().letters, stored);
         fresh.setRoot("/letters");
@@ -195,9 +195,9 @@ TEST_F(MainFormTest, TheExitWritesThePanelAsShownNotAsStored) {
              {"99999", "Panel1=821"}, {"-100", "Panel1=30"}, {"200", "Panel1=200"}}) {
         platform.files[kIni] = "[Form1]\r\nPanel1=" + stored + "\r\n";
         RecordingView fresh(platform);
-        core::MainForm started(platform, messages, runner, fresh, shadow);
+        core::MainForm started(platform, messages, runner, fresh, fresh, shadow);
         core::StartupReads reads(platform);
-        ASSERT_TRUE(started.FormCreate(reads));
+        ASSERT_TRUE(started.FormCreate(reads, fresh));
         started.FormDestroy();
         EXPECT_TRUE(iniHas(written)) << stored << "\n" << ini();
     }

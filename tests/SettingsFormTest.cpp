@@ -10,6 +10,7 @@ using dorvel::fakes::FakePlatform;
 using dorvel::fakes::RecordingMessages;
 using Control = core::SettingsForm::Control;
 using Target = core::SettingsForm::Target;
+using Field = core::SettingsFormView::Field;
 
 namespace {
 
@@ -21,21 +22,37 @@ public:
     core::SettingsForm* form = nullptr;
     std::string letters, deleted, mail, selected;
 
-    std::string lettersField() const override { return letters; }
-    void setLettersField(const std::string& text) override { letters = text; }
-    std::string deletedFilesField() const override { return deleted; }
-    void setDeletedFilesField(const std::string& text) override { deleted = text; }
-    void setMailDirectory(const std::string& text) override { mail = text; }
-    void setTreePath(const std::string& path) override {
+    std::string text(Field field) const override {
+        switch (field) {
+            case Field::Letters:
+                return letters;
+            case Field::DeletedFiles:
+                return deleted;
+            case Field::MailDirectory:
+                return mail;
+            case Field::Tree:
+                return selected;
+        }
+        return {};
+    }
+    void setText(Field field, const std::string& text) override {
+        if (field == Field::Letters) letters = text;
+        if (field == Field::DeletedFiles) deleted = text;
+        if (field == Field::MailDirectory) mail = text;
+        if (field == Field::Tree) select(text);
+    }
+    void select(const std::string& path) {
         if (path.empty() || path[0] != '/') {
             throw core::PlatformError(core::texts::ErrorSettingPathText(path));
         }
-        const std::string now = path.find("/.") != std::string::npos ? "" : path;
+        // A node's path has no trailing separator.
+        std::string now =
+            path.size() > 1 && path.back() == '/' ? path.substr(0, path.size() - 1) : path;
+        if (now.find("/.") != std::string::npos) now.clear();
         if (now == selected) return;
         selected = now;
         form->ShellTreeView1Change();
     }
-    std::string treePath() const override { return selected; }
     // The operator clicks a folder in the tree.
     void click(const std::string& path) {
         selected = path;
@@ -99,6 +116,16 @@ TEST_F(SettingsFormTest, TheTreeFillsTheFieldEnteredLastAndAReopeningStartsWithT
     dialog.click("/other");
     EXPECT_EQ(dialog.letters, "/other");
     EXPECT_EQ(dialog.deleted, "/other") << "untouched";
+}
+
+TEST_F(SettingsFormTest, EnteringAFieldRewritesItInTheTreesForm) {
+    platform.directories.insert("/other/");  // the same folder, with a separator after it
+    open(root);
+    dialog.deleted = "/other/";
+    form.letters_saveEnter();
+    EXPECT_EQ(dialog.selected, "/other");
+    EXPECT_EQ(dialog.deleted, "/other");
+    EXPECT_EQ(dialog.letters, "/letters") << "the other field is left alone";
 }
 
 TEST_F(SettingsFormTest, AnEmptyTreePathNeverErasesAField) {

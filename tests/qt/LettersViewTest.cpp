@@ -11,9 +11,9 @@
 #include <filesystem>
 #include <map>
 
-#include "qt/ProgramOnDisk.h"
 #include "core/Messages.h"
 #include "platform/Platform.h"
+#include "qt/ProgramOnDisk.h"
 #include "ui/qt/LettersView.h"
 #include "ui/qt/Unit1.h"
 
@@ -198,7 +198,7 @@ TEST_F(WatchTest, ANewFileAppearsAfterATickAndTheSelectedIndexStays) {
     ASSERT_EQ(form->ShellListView1->Count(), 2u);
     form->ShellListView1->selectRow(1);
     touch("a");
-    form->Timer1Timer();
+    form->form().Timer1Timer();
     EXPECT_EQ(form->ShellListView1->Count(), 3u);
     EXPECT_EQ(selectedRow(*form), 1);
     EXPECT_EQ(form->ShellListView1->SelectedEntry()->displayName, "b");
@@ -217,7 +217,7 @@ TEST_F(WatchTest, AnUnchangedFolderIsNeverRelistedSoARenameInProgressSurvives) {
         return editor != nullptr && editor->isVisible();
     };
     ASSERT_TRUE(editing());
-    for (int i = 0; i < 3; ++i) form->Timer1Timer();
+    for (int i = 0; i < 3; ++i) form->form().Timer1Timer();
     EXPECT_EQ(resets.count(), 0);
     EXPECT_TRUE(editing());
     EXPECT_EQ(view->verticalScrollBar()->value(), 40);
@@ -228,12 +228,12 @@ TEST_F(WatchTest, DeletingAnEarlierEntrySelectsWhatNowStandsAtTheIndex) {
     auto form = start();
     form->ShellListView1->selectRow(2);
     fs::remove(dir / "letters/a");
-    form->Timer1Timer();
+    form->form().Timer1Timer();
     EXPECT_EQ(selectedRow(*form), -1) << "index 2 is gone";
     form->ShellListView1->selectRow(1);
     fs::remove(dir / "letters/b");
     touch("0");
-    form->Timer1Timer();
+    form->form().Timer1Timer();
     EXPECT_EQ(selectedRow(*form), 1);
     EXPECT_EQ(form->ShellListView1->SelectedEntry()->displayName, "c");
 }

@@ -50,7 +50,7 @@ TEST_F(MainWindowTest, FirstStartUsesTheDesignGeometryAndListsRecipientsInFileOr
     EXPECT_EQ(form->size(), QSize(870, 666));
     EXPECT_EQ(form->panelWidth(), 185);
     EXPECT_EQ(form->windowTitle(), ".");
-    EXPECT_EQ(form->mailDirectory(), "/mail/");
+    EXPECT_EQ(form->form().mailDirectory(), "/mail/");
     auto* model = form->CheckListBox1->model();
     ASSERT_EQ(model->rowCount(), 4);
     EXPECT_EQ(model->index(0, 0).data().toString(), QString::fromUtf8("L_KIEV Київ"));
@@ -74,7 +74,7 @@ TEST_F(MainWindowTest, StoredGeometryPanelAndTicksAreRestored) {
     EXPECT_EQ(form->pos(), QPoint(60, 50));
     EXPECT_EQ(form->size(), QSize(700, 500));
     EXPECT_EQ(form->panelWidth(), 240);
-    const auto& r = form->recipients();
+    const auto& r = form->form().recipients();
     EXPECT_FALSE(r[0].ticked);
     EXPECT_TRUE(r[1].ticked);
     EXPECT_FALSE(r[2].ticked);
@@ -129,15 +129,15 @@ TEST_F(MainWindowTest, EveryClickInTheBoxTogglesOnceWhateverWasClickedBefore) {
     QWidget* viewport = form->CheckListBox1->viewport();
     QTest::mouseClick(viewport, Qt::LeftButton, {}, textOf(*form, 2));
     QTest::mouseClick(viewport, Qt::LeftButton, {}, checkBoxOf(*form, 2));
-    EXPECT_TRUE(form->recipients()[2].ticked) << "a box click after a click on its text";
+    EXPECT_TRUE(form->form().recipients()[2].ticked) << "a box click after a click on its text";
     QTest::mouseClick(viewport, Qt::LeftButton, {}, checkBoxOf(*form, 2));
-    EXPECT_FALSE(form->recipients()[2].ticked);
+    EXPECT_FALSE(form->form().recipients()[2].ticked);
     // Just right of the box is the text: it selects and never ticks.
     for (int past = 0; past < 5; ++past) {
         const QRect r = form->CheckListBox1->visualRect(form->CheckListBox1->model()->index(1, 0));
         QTest::mouseClick(viewport, Qt::LeftButton, {},
                           {r.left() + ui::CheckListBox::kCheckColumnWidth + past, r.center().y()});
-        EXPECT_FALSE(form->recipients()[1].ticked) << past << " pixels right of the box";
+        EXPECT_FALSE(form->form().recipients()[1].ticked) << past << " pixels right of the box";
         EXPECT_EQ(form->CheckListBox1->currentIndex().row(), 1);
     }
     form->FormDestroy();
@@ -148,17 +148,17 @@ TEST_F(MainWindowTest, CheckBoxColumnToggles_TextOnlySelects) {
     form->show();
     QWidget* viewport = form->CheckListBox1->viewport();
     QTest::mouseClick(viewport, Qt::LeftButton, {}, textOf(*form, 0));
-    EXPECT_FALSE(form->recipients()[0].ticked);
+    EXPECT_FALSE(form->form().recipients()[0].ticked);
     EXPECT_EQ(form->CheckListBox1->currentIndex().row(), 0);
     QTest::mouseClick(viewport, Qt::LeftButton, {}, checkBoxOf(*form, 2));
-    EXPECT_TRUE(form->recipients()[2].ticked);
+    EXPECT_TRUE(form->form().recipients()[2].ticked);
     // An X server's double-click: a click, then the double-click event alone.
     QTest::mouseClick(viewport, Qt::LeftButton, {}, checkBoxOf(*form, 1));
     QTest::mouseDClick(viewport, Qt::LeftButton, {}, checkBoxOf(*form, 1));
-    EXPECT_FALSE(form->recipients()[1].ticked) << "a double-click toggles twice";
+    EXPECT_FALSE(form->form().recipients()[1].ticked) << "a double-click toggles twice";
     QTest::mouseClick(viewport, Qt::LeftButton, {}, textOf(*form, 1));
     QTest::mouseDClick(viewport, Qt::LeftButton, {}, textOf(*form, 1));
-    EXPECT_FALSE(form->recipients()[1].ticked);
+    EXPECT_FALSE(form->form().recipients()[1].ticked);
     // A system that sends the double-click's second press as well.
     QTest::mousePress(viewport, Qt::LeftButton, {}, checkBoxOf(*form, 0));
     QTest::mouseRelease(viewport, Qt::LeftButton, {}, checkBoxOf(*form, 0));
@@ -169,13 +169,14 @@ TEST_F(MainWindowTest, CheckBoxColumnToggles_TextOnlySelects) {
     doubleClick.setTimestamp(static_cast<quint64>(QTest::lastMouseTimestamp));
     QApplication::sendEvent(viewport, &doubleClick);
     QTest::mouseRelease(viewport, Qt::LeftButton, {}, checkBoxOf(*form, 0));
-    EXPECT_FALSE(form->recipients()[0].ticked) << "press, press and double-click toggle twice";
+    EXPECT_FALSE(form->form().recipients()[0].ticked)
+        << "press, press and double-click toggle twice";
     form->CheckListBox1->setFocus();
     form->CheckListBox1->setCurrentIndex(form->CheckListBox1->model()->index(3, 0));
     QTest::keyClick(form->CheckListBox1, Qt::Key_Space);
-    EXPECT_TRUE(form->recipients()[3].ticked);
+    EXPECT_TRUE(form->form().recipients()[3].ticked);
     QTest::keyClick(form->CheckListBox1, Qt::Key_Space);
-    EXPECT_FALSE(form->recipients()[3].ticked);
+    EXPECT_FALSE(form->form().recipients()[3].ticked);
     QTest::keyClick(form->CheckListBox1, Qt::Key_Space);
 
     form->FormDestroy();
@@ -195,8 +196,8 @@ TEST_F(MainWindowTest, ReadErrorInTheAddressFileKeepsTheStoredTicks) {
     auto form = start();
     ASSERT_FALSE(form->startFailed());
     EXPECT_EQ(messages.platformErrors, std::vector<std::string>{"I/O error 30"});
-    ASSERT_EQ(form->recipients().size(), 2u);
-    EXPECT_TRUE(form->recipients()[0].ticked);
+    ASSERT_EQ(form->form().recipients().size(), 2u);
+    EXPECT_TRUE(form->form().recipients()[0].ticked);
     form->FormDestroy();
     EXPECT_NE(ini().find("L_KIEV \xCA\xE8\xBF\xE2=1\r\n"), std::string::npos) << ini();
     EXPECT_NE(ini().find("L_ODES x=1\r\n"), std::string::npos)

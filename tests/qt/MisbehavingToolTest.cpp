@@ -8,8 +8,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "qt/ProgramOnDisk.h"
 #include "platform/Platform.h"
+#include "qt/ProgramOnDisk.h"
 #include "ui/qt/LettersView.h"
 #include "ui/qt/Unit1.h"
 #include "ui/qt/Unit2.h"
@@ -46,7 +46,7 @@ protected:
     bool sendReturnsWithin(int milliseconds) {
         QElapsedTimer clock;
         clock.start();
-        form->N3Click();
+        form->form().N3Click();
         return clock.elapsed() < milliseconds;
     }
 
@@ -77,11 +77,11 @@ TEST_F(MisbehavingToolTest, ToolsThatCrashFailOrFloodDoNotStopTheProgram) {
 
 TEST_F(MisbehavingToolTest, AToolThatCannotStartGivesOneMessagePerRecipient) {
     ::chmod((dir / "mail/TOMAIL").c_str(), 0644);
-    form->N3Click();
+    form->form().N3Click();
     EXPECT_EQ(messages.errors.size(), 2u);
     fs::remove(dir / "mail/TOMAIL");
     fs::create_directory(dir / "mail/TOMAIL");
-    form->N3Click();
+    form->form().N3Click();
     ASSERT_EQ(messages.errors.size(), 4u);
     EXPECT_EQ(messages.errors[3].rfind(
                   "Произошла ошибка при запуске " + (dir / "mail/TOMAIL") + " -H", 0),

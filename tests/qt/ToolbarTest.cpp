@@ -7,8 +7,8 @@
 #include <QToolButton>
 #include <filesystem>
 
-#include "qt/ProgramOnDisk.h"
 #include "platform/Platform.h"
+#include "qt/ProgramOnDisk.h"
 #include "ui/qt/CheckListBox.h"
 #include "ui/qt/LettersView.h"
 #include "ui/qt/Unit1.h"
@@ -63,7 +63,7 @@ TEST_F(ToolbarTest, DeleteTwiceKeepsBothLettersUnderNumberedNames) {
     auto form = start("MoveDir=" + (dir / "del") + "\r\n");
     for (int i = 0; i < 2; ++i) {
         dir.write("letters/REPORT.DOC", "report " + std::to_string(i));
-        form->Timer1Timer();
+        form->form().Timer1Timer();
         form->ShellListView1->selectRow(0);
         QTest::mouseClick(form->ToolButton2, Qt::LeftButton);
     }
@@ -87,13 +87,13 @@ TEST_F(ToolbarTest, TheWaitServesTheWatchAndClosingEndsItAtOnce) {
     bool relisted = false;
     QTimer::singleShot(300, [&] {
         dir.write("letters/ARRIVED.TXT", "new");
-        form->Timer1Timer();  // as the timer would, inside the wait
+        form->form().Timer1Timer();  // as the timer would, inside the wait
         relisted = form->ShellListView1->Count() == 2;
         form->close();
     });
     QElapsedTimer clock;
     clock.start();
-    form->N3Click();
+    form->form().N3Click();
     EXPECT_TRUE(relisted) << "the letters view did not follow its folder during the send";
     EXPECT_LT(clock.elapsed(), 1200) << "closing did not end the wait";
     // Both runs were started all the same; they finish on their own.
@@ -109,7 +109,7 @@ TEST_F(ToolbarTest, ADeleteInsideASendsWaitRunsToItsEndAndTheSendGoesOnWithItsOw
         QTest::mouseClick(form->ToolButton2, Qt::LeftButton);  // the same letter, mid-send
         progressClosedByTheDelete = !form->Form3->isVisible();
     });
-    form->N3Click();
+    form->form().N3Click();
     EXPECT_TRUE(progressClosedByTheDelete);
     EXPECT_EQ(dir.read("del/REPORT.DOC"), "report");
     EXPECT_EQ(journalLines(), 2u);
@@ -132,7 +132,7 @@ TEST(ShowDeletedFolder, TheFolderReachesTheFileBrowserAsOneArgument) {
               (std::vector<std::string>{"xdg-open", "/home/op/deleted letters"}));
     EXPECT_FALSE(platform.started[0].hidden);
     platform.failStarts = true;
-    form.ShowDeletedFolder();
+    form.form().ShowDeletedFolder();
     EXPECT_EQ(messages.errors,
               std::vector<std::string>{"Не могу показать директорию /home/op/deleted letters"});
 }

@@ -1,6 +1,5 @@
 #pragma once
-// The two kinds of message box: the program's own checks ("Error",
-// "Information") and the platform's failures, titled with the program.
+// The message box on Qt's own box, centred on the primary screen.
 
 #include <string>
 
@@ -8,15 +7,12 @@
 
 namespace dorvel::ui {
 
-class MessageBoxes final : public core::Messages {
+class MessageBoxes final : public core::MessageBoxes {
 public:
-    explicit MessageBoxes(std::string programTitle) : title_(std::move(programTitle)) {}
-    void error(const std::string& text) override;
-    void information(const std::string& text) override;
-    void platformError(const std::string& text) override;
+    using core::MessageBoxes::MessageBoxes;
 
 private:
-    std::string title_;
+    void show(Icon icon, const std::string& title, const std::string& text) override;
 };
 
 }  // namespace dorvel::ui

@@ -30,7 +30,7 @@ TForm1::TForm1(platform::Platform& platform, core::Messages& messages, QWidget* 
       platform_(platform),
       messages_(messages),
       runner_(new EventLoopRunner(platform, this)),
-      form_(platform, messages, *runner_, *this, ShellListView2) {
+      form_(platform, messages, *runner_, *this, *this, ShellListView2) {
     // Read while the controls are built; applied where the start reaches each.
     auto reading = StartReadingAtStart(platform_);
     setWindowTitle(QString::fromUtf8(core::texts::kMainCaption));
@@ -72,16 +72,16 @@ TForm1::TForm1(platform::Platform& platform, core::Messages& messages, QWidget* 
         connect(made[i], &QToolButton::clicked, this, [this, command = b.command] {
             switch (command) {
                 case core::texts::Command::Send:
-                    N3Click();
+                    form_.N3Click();
                     break;
                 case core::texts::Command::Delete:
-                    ToolButton2Click();
+                    form_.ToolButton2Click();
                     break;
                 case core::texts::Command::ShowDeleted:
-                    ToolButton4Click();
+                    form_.ToolButton4Click();
                     break;
                 case core::texts::Command::Settings:
-                    ToolButton3Click();
+                    form_.ToolButton3Click();
                     break;
             }
         });
@@ -115,7 +115,7 @@ TForm1::TForm1(platform::Platform& platform, core::Messages& messages, QWidget* 
     // message too.
     Timer1 = new QTimer(this);
     Timer1->setInterval(1000);
-    connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
+    connect(Timer1, &QTimer::timeout, this, [this] { form_.Timer1Timer(); });
     Timer1->start();
 
     setWindowIcon(WindowIcon());
@@ -123,7 +123,7 @@ TForm1::TForm1(platform::Platform& platform, core::Messages& messages, QWidget* 
     ShellListView::LoadTypes();
     // Listing never sets a busy cursor here, so nothing maps it away.
     const std::unique_ptr<core::StartupReads> reads = reading.get();
-    startFailed_ = !form_.FormCreate(*reads);
+    startFailed_ = !form_.FormCreate(*reads, *ShellListView1);
     // The progress window comes right after the main window, hidden.
     if (!startFailed_) Form3 = new TForm3(this);
 }
@@ -133,8 +133,6 @@ void TForm1::closeEvent(QCloseEvent* event) {
     QWidget::closeEvent(event);
     if (event->isAccepted()) emit closed();
 }
-
-core::LettersView& TForm1::lettersView() { return *ShellListView1; }
 
 std::optional<core::ScreenRect> TForm1::availableArea(const core::ScreenRect&) const {
     const QScreen* screen = QGuiApplication::primaryScreen();

@@ -30,7 +30,7 @@ class EventLoopRunner;
 class TForm2;
 class TForm3;
 
-class TForm1 final : public QWidget, private core::MainFormView {
+class TForm1 final : public QWidget, private core::MainFormView, private core::FrameView {
     Q_OBJECT
 public:
     // Runs the start-up; check startFailed() before showing the window.
@@ -42,8 +42,8 @@ public:
     // The shut-down: writes the settings and the ticks. Runs once.
     void FormDestroy();
 
-    const std::string& mailDirectory() const { return form_.mailDirectory(); }
-    std::vector<core::Recipient>& recipients() { return form_.recipients(); }
+    // The window's behaviour: the controls' events reach it directly.
+    core::MainForm& form() { return form_; }
     int panelWidth() const override;
 
     QWidget* Panel1;
@@ -61,38 +61,30 @@ public:
     TForm2* Form2 = nullptr;  // owned: created during start-up
     TForm3* Form3 = nullptr;  // owned: created right after this window
 
-    // Each handler is the form's.
-    void Timer1Timer() { form_.Timer1Timer(); }
-    void N3Click() { form_.N3Click(); }
-    void ToolButton2Click() { form_.ToolButton2Click(); }
-    void ToolButton4Click() { form_.ToolButton4Click(); }
-    void ToolButton3Click() { form_.ToolButton3Click(); }
-    void ShowDeletedFolder() { form_.ShowDeletedFolder(); }
-
 signals:
     // The operator closed the window: the program is to end, even when a
-    // handler below still finishes its work (a send's remaining runs and
-    // its move) and shows a window again on the way.
+    // handler of the form still finishes its work (a send's remaining runs
+    // and its move) and shows a window again on the way.
     void closed();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    // The form's view of this window. The frame's place and size are Qt's
-    // own, the frame's extents the window manager's.
-    core::LettersView& lettersView() override;
-    std::optional<core::ScreenRect> availableArea(const core::ScreenRect& frame) const override;
-    void applyFrame(const core::ScreenRect& frame) override;
-    core::ScreenRect normalFrame() const override;
-    int windowState() const override;
-    // The splitter's first pane.
+    // The form's view of this window. The splitter's first pane is the
+    // panel.
     void applyPanelWidth(int width) override;
     void stopWatch() override;
     core::SettingsDialog& createSettingsDialog() override;
     // The check-list's model is the form's list itself.
     void showRecipients(std::vector<core::Recipient>& recipients) override;
     core::Progress& progress() override;
+    // The frame: its place and size are Qt's own, its extents the window
+    // manager's.
+    std::optional<core::ScreenRect> availableArea(const core::ScreenRect& frame) const override;
+    void applyFrame(const core::ScreenRect& frame) override;
+    core::ScreenRect normalFrame() const override;
+    int windowState() const override;
 
     // The stored size is the frame's; the frame is known only once the
     // window manager has framed the shown window.

@@ -12,8 +12,8 @@
 
 #include "core/Texts.h"
 #include "ui/qt/FolderTree.h"
-#include "ui/qt/PathText.h"
 #include "ui/qt/LettersView.h"
+#include "ui/qt/PathText.h"
 
 namespace dorvel::ui {
 namespace {
@@ -106,9 +106,9 @@ TForm2::TForm2(platform::Platform& platform, core::Messages& messages, QWidget* 
     });
 }
 
-std::string TForm2::deletedFilesFolder() const { return ToPath(letters_save->text()); }
+std::string TForm2::deletedFilesFolder() const { return text(Field::DeletedFiles); }
 void TForm2::setDeletedFilesFolder(const std::string& folder) {
-    letters_save->setText(FromPath(folder));
+    setText(Field::DeletedFiles, folder);
 }
 bool TForm2::deleteAfterSending() const { return CheckBox1->isChecked(); }
 void TForm2::setDeleteAfterSending(bool on) { CheckBox1->setChecked(on); }
@@ -150,7 +150,7 @@ void TForm2::setVisible(bool visible) {
         form_.letters_saveEnter();
     }
     form_.FormActivate(mailDirectory_,
-                       lettersView_ != nullptr ? lettersView_->root() : lettersField());
+                       lettersView_ != nullptr ? lettersView_->root() : text(Field::Letters));
 }
 
 bool TForm2::eventFilter(QObject* watched, QEvent* event) {
@@ -174,15 +174,25 @@ bool TForm2::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-std::string TForm2::lettersField() const { return ToPath(Edit1->text()); }
-void TForm2::setLettersField(const std::string& text) { Edit1->setText(FromPath(text)); }
-std::string TForm2::deletedFilesField() const { return ToPath(letters_save->text()); }
-void TForm2::setDeletedFilesField(const std::string& text) {
-    letters_save->setText(FromPath(text));
+std::string TForm2::text(Field field) const {
+    if (field == Field::Tree) return ShellTreeView1->selectedPath();
+    if (field == Field::MailDirectory) return ToPath(Label3->text());
+    return ToPath(folderField(field)->text());
 }
-void TForm2::setMailDirectory(const std::string& text) { Label3->setText(FromPath(text)); }
-void TForm2::setTreePath(const std::string& path) { ShellTreeView1->setSelectedPath(path); }
-std::string TForm2::treePath() const { return ShellTreeView1->selectedPath(); }
+
+void TForm2::setText(Field field, const std::string& text) {
+    if (field == Field::Tree) {
+        ShellTreeView1->setSelectedPath(text);
+    } else if (field == Field::MailDirectory) {
+        Label3->setText(FromPath(text));
+    } else {
+        folderField(field)->setText(FromPath(text));
+    }
+}
+
+QLineEdit* TForm2::folderField(Field field) const {
+    return field == Field::Letters ? Edit1 : letters_save;
+}
 
 bool TForm2::FormClose() {
     const auto order = tabOrder();

@@ -60,13 +60,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    std::string lettersField() const override;
-    void setLettersField(const std::string& text) override;
-    std::string deletedFilesField() const override;
-    void setDeletedFilesField(const std::string& text) override;
-    void setMailDirectory(const std::string& text) override;
-    void setTreePath(const std::string& path) override;
-    std::string treePath() const override;
+    std::string text(Field field) const override;
+    void setText(Field field, const std::string& text) override;
+    QLineEdit* folderField(Field field) const;
     QWidget* control(core::SettingsForm::Control which) const;
     // The controls in the order of SettingsForm::Control.
     std::array<QWidget*, 5> tabOrder() const;

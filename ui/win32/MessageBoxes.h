@@ -1,7 +1,6 @@
 #pragma once
-// The two kinds of message box on the system's own box: the program's
-// checks ("Error", "Information", centred on the screen) and the platform's
-// failures, titled with the program's title.
+// The message box on the system's own box: owned by no window, it is
+// centred on the screen.
 
 #include <string>
 
@@ -9,17 +8,13 @@
 
 namespace dorvel::ui::win32 {
 
-class MessageBoxes final : public core::Messages {
+class MessageBoxes final : public core::MessageBoxes {
 public:
     // The title from the executable's name: dorvel.exe gives "Dorvel".
-    explicit MessageBoxes(std::string programTitle) : title_(std::move(programTitle)) {}
-
-    void error(const std::string& text) override;
-    void information(const std::string& text) override;
-    void platformError(const std::string& text) override;
+    using core::MessageBoxes::MessageBoxes;
 
 private:
-    std::string title_;
+    void show(Icon icon, const std::string& title, const std::string& text) override;
 };
 
 // The running program's title, from its own file name.

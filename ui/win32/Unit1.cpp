@@ -29,7 +29,8 @@ TForm1::TForm1(platform::Platform& platform, core::Messages& messages)
       messages_(messages),
       runner_(platform),
       application_(RunningProgramTitle()),
-      form_(platform, messages, runner_, *this, ShellListView2) {
+      frame_(window_, application_, [this] { layout(); }),
+      form_(platform, messages, runner_, *this, frame_, ShellListView2) {
     INITCOMMONCONTROLSEX controls{sizeof controls,
                                   ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES | ICC_ANIMATE_CLASS};
     ::InitCommonControlsEx(&controls);
@@ -61,7 +62,7 @@ TForm1::TForm1(platform::Platform& platform, core::Messages& messages)
     layout();
     {
         core::StartupReads reads(platform_);
-        startFailed_ = !form_.FormCreate(reads);
+        startFailed_ = !form_.FormCreate(reads, *ShellListView1);
     }
     // The progress window comes right after the main window, hidden.
     if (!startFailed_) {
@@ -111,26 +112,6 @@ void TForm1::layout() {
                  std::max(0, static_cast<int>(client.right) - left), height, TRUE);
 }
 
-core::LettersView& TForm1::lettersView() { return *ShellListView1; }
-
-std::optional<core::ScreenRect> TForm1::availableArea(const core::ScreenRect& frame) const {
-    // The work area of the monitor nearest the stored frame.
-    const RECT wanted{frame.left, frame.top, frame.left + frame.width, frame.top + frame.height};
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof monitor;
-    if (!::GetMonitorInfoW(::MonitorFromRect(&wanted, MONITOR_DEFAULTTONEAREST), &monitor)) {
-        return std::nullopt;
-    }
-    const RECT& work = monitor.rcWork;
-    return core::ScreenRect{work.left, work.top, work.right - work.left, work.bottom - work.top};
-}
-
-void TForm1::applyFrame(const core::ScreenRect& frame) {
-    // The stored size is the frame's, as Top and Left are the frame's place.
-    ::MoveWindow(window_.get(), frame.left, frame.top, frame.width, frame.height, FALSE);
-    layout();
-}
-
 void TForm1::applyPanelWidth(int width) {
     panelWidth_ = width;
     layout();
@@ -164,35 +145,12 @@ void TForm1::showInStoredState(int showRequest) {
     ::UpdateWindow(window_.get());
 }
 
-core::ScreenRect TForm1::normalFrame() const {
-    WINDOWPLACEMENT placement = placementAtClose_;
-    if (placement.length == 0) {
-        placement.length = sizeof placement;
-        ::GetWindowPlacement(window_.get(), &placement);
-    }
-    const RECT& normal = placement.rcNormalPosition;
-    return {normal.left, normal.top, normal.right - normal.left, normal.bottom - normal.top};
-}
-
-int TForm1::windowState() const {
-    WINDOWPLACEMENT placement = placementAtClose_;
-    if (placement.length == 0) {
-        placement.length = sizeof placement;
-        ::GetWindowPlacement(window_.get(), &placement);
-    }
-    return minimizedAtClose_ || placement.showCmd == SW_SHOWMINIMIZED ? 1
-           : placement.showCmd == SW_SHOWMAXIMIZED                    ? 2
-                                                                      : 0;
-}
-
 void TForm1::FormDestroy() { form_.FormDestroy(); }
 
 void TForm1::close() {
     if (closeRequested_) return;
     closeRequested_ = true;
-    placementAtClose_.length = sizeof placementAtClose_;
-    ::GetWindowPlacement(window_.get(), &placementAtClose_);
-    minimizedAtClose_ = application_.minimized();
+    frame_.keepAtClose();
     // A send waiting on the mail tool stops waiting; its remaining runs and
     // its move still happen before the program ends.
     form_.closeRequested();
@@ -214,21 +172,21 @@ LRESULT TForm1::handle(UINT message, WPARAM w, LPARAM l) {
             layout();
             return 0;
         case WM_TIMER:
-            if (w == kTimer1 && timerRunning_) Timer1Timer();
+            if (w == kTimer1 && timerRunning_) form_.Timer1Timer();
             return 0;
         case WM_COMMAND:
             switch (static_cast<core::texts::Command>(LOWORD(w))) {
                 case core::texts::Command::Send:
-                    N3Click();
+                    form_.N3Click();
                     return 0;
                 case core::texts::Command::Delete:
-                    ToolButton2Click();
+                    form_.ToolButton2Click();
                     return 0;
                 case core::texts::Command::Settings:
-                    ToolButton3Click();
+                    form_.ToolButton3Click();
                     return 0;
                 case core::texts::Command::ShowDeleted:
-                    ToolButton4Click();
+                    form_.ToolButton4Click();
                     return 0;
                 default:
                     break;

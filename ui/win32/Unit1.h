@@ -21,6 +21,7 @@
 #include "ui/win32/MessageWaitRunner.h"
 #include "ui/win32/Unit2.h"
 #include "ui/win32/Unit3.h"
+#include "ui/win32/WindowFrame.h"
 
 namespace dorvel::ui::win32 {
 
@@ -46,8 +47,8 @@ public:
     HWND handle() const { return window_.get(); }
     // The owner that carries the taskbar button.
     const ApplicationWindow& application() const { return application_; }
-    const std::string& mailDirectory() const { return form_.mailDirectory(); }
-    std::vector<core::Recipient>& recipients() { return form_.recipients(); }
+    // The window's behaviour: the controls' events reach it directly.
+    core::MainForm& form() { return form_; }
     int panelWidth() const override { return panelWidth_; }
 
     HWND ToolBar1 = nullptr;
@@ -58,24 +59,11 @@ public:
     std::unique_ptr<TForm2> Form2;  // owned: created during start-up
     std::unique_ptr<TForm3> Form3;
 
-    // Each handler is the form's.
-    void Timer1Timer() { form_.Timer1Timer(); }
-    void N3Click() { form_.N3Click(); }
-    void ToolButton2Click() { form_.ToolButton2Click(); }
-    void ToolButton4Click() { form_.ToolButton4Click(); }
-    void ToolButton3Click() { form_.ToolButton3Click(); }
-
 private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM w, LPARAM l);
     LRESULT handle(UINT message, WPARAM w, LPARAM l);
-    // The form's view of this window. The frame is the window's placement,
-    // the available area the work area of the nearest monitor.
-    core::LettersView& lettersView() override;
-    std::optional<core::ScreenRect> availableArea(const core::ScreenRect& frame) const override;
-    void applyFrame(const core::ScreenRect& frame) override;
-    core::ScreenRect normalFrame() const override;
-    int windowState() const override;
-    // The panel is laid out by hand, beside a splitter of its own.
+    // The form's view of this window; its frame is frame_. The panel is
+    // laid out by hand, beside a splitter of its own.
     void applyPanelWidth(int width) override;
     void stopWatch() override;
     core::SettingsDialog& createSettingsDialog() override;
@@ -96,14 +84,13 @@ private:
     OwnedIcon icon_;
     OwnedFont font_;
     OwnedWindow window_;
+    WindowFrame frame_;
     core::MainForm form_;
     bool startFailed_ = false;
     bool closeRequested_ = false;
     bool timerRunning_ = false;
     int panelWidth_ = 185;
     bool dragging_ = false;
-    WINDOWPLACEMENT placementAtClose_{};
-    bool minimizedAtClose_ = false;
 };
 
 }  // namespace dorvel::ui::win32

@@ -68,11 +68,9 @@ TForm2::TForm2(platform::Platform& platform, core::Messages& messages, HWND owne
     ::SetWindowPos(::GetDlgItem(w, kTree), CheckBox1, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
 
-std::string TForm2::deletedFilesFolder() const { return TextOf(letters_save); }
+std::string TForm2::deletedFilesFolder() const { return text(Field::DeletedFiles); }
 
-void TForm2::setDeletedFilesFolder(const std::string& text) {
-    ::SetWindowTextW(letters_save, platform::Wide(text).c_str());
-}
+void TForm2::setDeletedFilesFolder(const std::string& text) { setText(Field::DeletedFiles, text); }
 
 bool TForm2::deleteAfterSending() const {
     return ::SendMessageW(CheckBox1, BM_GETCHECK, 0, 0) == BST_CHECKED;
@@ -115,19 +113,21 @@ void TForm2::open(const std::string& mailDirectory, core::LettersView& lettersVi
     form_.FormActivate(mailDirectory, lettersView_->root());
 }
 
-std::string TForm2::lettersField() const { return TextOf(Edit1); }
-void TForm2::setLettersField(const std::string& text) {
-    ::SetWindowTextW(Edit1, platform::Wide(text).c_str());
+std::string TForm2::text(Field field) const {
+    return field == Field::Tree ? ShellTreeView1->selectedPath() : TextOf(textControl(field));
 }
-std::string TForm2::deletedFilesField() const { return TextOf(letters_save); }
-void TForm2::setDeletedFilesField(const std::string& text) {
-    ::SetWindowTextW(letters_save, platform::Wide(text).c_str());
+
+void TForm2::setText(Field field, const std::string& text) {
+    if (field == Field::Tree) {
+        ShellTreeView1->setSelectedPath(text);
+    } else {
+        ::SetWindowTextW(textControl(field), platform::Wide(text).c_str());
+    }
 }
-void TForm2::setMailDirectory(const std::string& text) {
-    ::SetWindowTextW(Label3, platform::Wide(text).c_str());
+
+HWND TForm2::textControl(Field field) const {
+    return field == Field::Letters ? Edit1 : field == Field::DeletedFiles ? letters_save : Label3;
 }
-void TForm2::setTreePath(const std::string& path) { ShellTreeView1->setSelectedPath(path); }
-std::string TForm2::treePath() const { return ShellTreeView1->selectedPath(); }
 
 bool TForm2::FormClose() {
     const auto order = tabOrder();

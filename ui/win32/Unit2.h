@@ -53,13 +53,10 @@ public:
 private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM w, LPARAM l);
     LRESULT handle(UINT message, WPARAM w, LPARAM l);
-    std::string lettersField() const override;
-    void setLettersField(const std::string& text) override;
-    std::string deletedFilesField() const override;
-    void setDeletedFilesField(const std::string& text) override;
-    void setMailDirectory(const std::string& text) override;
-    void setTreePath(const std::string& path) override;
-    std::string treePath() const override;
+    std::string text(Field field) const override;
+    void setText(Field field, const std::string& text) override;
+    // The control that shows a field's text, apart from the tree.
+    HWND textControl(Field field) const;
     HWND control(core::SettingsForm::Control which) const;
     // The controls in the order of SettingsForm::Control.
     std::array<HWND, 5> tabOrder() const;
