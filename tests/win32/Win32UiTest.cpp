@@ -131,6 +131,15 @@ protected:
         FAIL() << name << " is not listed";
     }
 
+    // The view's end of an in-place edit of the row, as the system sends it.
+    void endEdit(int row, std::wstring name) {
+        NMLVDISPINFOW done{};
+        done.hdr = {view(), static_cast<UINT_PTR>(::GetDlgCtrlID(view())), LVN_ENDLABELEDITW};
+        done.item.iItem = row;
+        done.item.pszText = name.data();
+        ::SendMessageW(form->handle(), WM_NOTIFY, done.hdr.idFrom, reinterpret_cast<LPARAM>(&done));
+    }
+
     fakes::TempDir dir;
     fakes::RecordingMessages messages;
     std::unique_ptr<fakes::InDirectory> cd;
@@ -662,12 +671,7 @@ TEST_F(MainWindow, ARenameGoesToTheLetterBeingEditedAfterTheRowsMoved) {
         ::SendMessageW(edit, WM_KEYDOWN, VK_RETURN, 0);
     } else {
         // The re-listing ended the edit; the notification is what counts.
-        std::wstring name = L"MEMO.TXT";
-        NMLVDISPINFOW done{};
-        done.hdr = {view(), static_cast<UINT_PTR>(::GetDlgCtrlID(view())), LVN_ENDLABELEDITW};
-        done.item.iItem = row;
-        done.item.pszText = name.data();
-        ::SendMessageW(form->handle(), WM_NOTIFY, done.hdr.idFrom, reinterpret_cast<LPARAM>(&done));
+        endEdit(row, L"MEMO.TXT");
     }
     Serve(std::chrono::milliseconds(100));
     EXPECT_EQ(dir.read("letters/MEMO.TXT"), "note");
@@ -681,12 +685,7 @@ TEST_F(MainWindow, ARenameGoesToTheLetterBeingEditedAfterTheRowsMoved) {
     ASSERT_NE(edit, nullptr);
     fs::remove(dir / "letters/REPORT.DOC");
     Serve(std::chrono::milliseconds(2500));
-    std::wstring name = L"GONE.DOC";
-    NMLVDISPINFOW done{};
-    done.hdr = {view(), static_cast<UINT_PTR>(::GetDlgCtrlID(view())), LVN_ENDLABELEDITW};
-    done.item.iItem = report;
-    done.item.pszText = name.data();
-    ::SendMessageW(form->handle(), WM_NOTIFY, done.hdr.idFrom, reinterpret_cast<LPARAM>(&done));
+    endEdit(report, L"GONE.DOC");
     EXPECT_EQ(messages.platformErrors, std::vector<std::string>{"Rename to GONE.DOC failed"});
     EXPECT_FALSE(fs::exists(dir / "letters/GONE.DOC"));
 }
