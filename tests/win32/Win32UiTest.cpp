@@ -439,6 +439,39 @@ TEST_F(MainWindow, AShortcutSetToRunMaximisedOrMinimisedOverridesTheStoredState)
     EXPECT_TRUE(minimised()) << "a stored state of 1 starts minimised";
 }
 
+// A taskbar on the top or the left: the work area does not begin at 0,0,
+// and Windows counts the window's placement from it (Wine counts it from
+// the screen's corner, which the program must not rely on either way).
+TEST_F(MainWindow, TenRestartsWithTheTaskbarOnTheTopLeftLeaveTheGeometryAsItWas) {
+    RECT work{};
+    ASSERT_TRUE(::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0));
+    RECT moved = work;
+    moved.left += 100;
+    moved.top += 60;
+    ASSERT_TRUE(::SystemParametersInfoW(SPI_SETWORKAREA, 0, &moved, 0));
+    struct Restore {
+        RECT work;
+        ~Restore() { ::SystemParametersInfoW(SPI_SETWORKAREA, 0, &work, 0); }
+    } restore{work};
+    const std::string geometry = "[Form1]\r\nTop=220\r\nLeft=250\r\nHeight=500\r\nWidth=700";
+    dir.write("run/dorvel.ini", geometry + "\r\n[Options]\r\nLetters=" + dir / "letters" + "\r\n");
+    auto keys = [&] {
+        const std::string ini = dir.read("run/dorvel.ini");
+        return ini.substr(0, ini.find("\r\nPanel1"));
+    };
+    for (int run = 0; run < 10; ++run) {
+        start();
+        RECT shown{};
+        ::GetWindowRect(form->handle(), &shown);
+        ASSERT_EQ(shown.left, 250) << "run " << run << ": the window is not where it was stored";
+        ASSERT_EQ(shown.top, 220) << "run " << run;
+        form->form().FormDestroy();
+        form.reset();
+        cd.reset();
+        ASSERT_EQ(keys(), geometry) << "run " << run;
+    }
+}
+
 TEST_F(MainWindow, TheTaskbarButtonCarriesTheProgramsTitleAndMinimisesTheProgram) {
     start();
     const HWND application = ::GetWindow(form->handle(), GW_OWNER);

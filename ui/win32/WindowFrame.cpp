@@ -17,7 +17,27 @@ std::optional<core::ScreenRect> WindowFrame::availableArea(const core::ScreenRec
 void WindowFrame::applyFrame(const core::ScreenRect& frame) {
     // The stored size is the frame's, as Top and Left are the frame's place.
     ::MoveWindow(window_.get(), frame.left, frame.top, frame.width, frame.height, FALSE);
+    measureWorkspace();
     applied_();
+}
+
+void WindowFrame::measureWorkspace() {
+    WINDOWPLACEMENT now{};
+    now.length = sizeof now;
+    RECT shown{};
+    if (::IsIconic(window_.get()) || ::IsZoomed(window_.get()) ||
+        !::GetWindowPlacement(window_.get(), &now) || !::GetWindowRect(window_.get(), &shown)) {
+        return;
+    }
+    workspaceOrigin_ =
+        POINT{shown.left - now.rcNormalPosition.left, shown.top - now.rcNormalPosition.top};
+}
+
+POINT WindowFrame::workspaceOrigin() const {
+    if (workspaceOrigin_) return *workspaceOrigin_;
+    RECT work{};
+    if (!::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0)) return POINT{0, 0};
+    return POINT{work.left, work.top};
 }
 
 WINDOWPLACEMENT WindowFrame::placement() const {
@@ -31,7 +51,9 @@ WINDOWPLACEMENT WindowFrame::placement() const {
 
 core::ScreenRect WindowFrame::normalFrame() const {
     const RECT normal = placement().rcNormalPosition;
-    return {normal.left, normal.top, normal.right - normal.left, normal.bottom - normal.top};
+    const POINT origin = workspaceOrigin();
+    return {normal.left + origin.x, normal.top + origin.y, normal.right - normal.left,
+            normal.bottom - normal.top};
 }
 
 int WindowFrame::windowState() const {
@@ -40,6 +62,7 @@ int WindowFrame::windowState() const {
 }
 
 void WindowFrame::keepAtClose() {
+    measureWorkspace();
     placementAtClose_.length = sizeof placementAtClose_;
     ::GetWindowPlacement(window_.get(), &placementAtClose_);
     minimizedAtClose_ = application_.minimized();

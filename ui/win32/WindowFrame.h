@@ -34,11 +34,19 @@ public:
 
 private:
     WINDOWPLACEMENT placement() const;
+    // The placement's normal rectangle is in workspace coordinates, counted
+    // from the primary monitor's work area; the settings hold screen
+    // coordinates, as the frame is applied. The difference is measured
+    // while the window is in its normal state, where both name one
+    // rectangle, rather than assumed.
+    void measureWorkspace();
+    POINT workspaceOrigin() const;
 
     const OwnedWindow& window_;
     const ApplicationWindow& application_;
     std::function<void()> applied_;
     WINDOWPLACEMENT placementAtClose_{};
+    std::optional<POINT> workspaceOrigin_;
     bool minimizedAtClose_ = false;
 };
 
