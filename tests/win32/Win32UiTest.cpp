@@ -389,7 +389,39 @@ TEST_F(MainWindow, TheSettingsDialogHasItsSizePlaceAndCaption) {
     EXPECT_EQ(edit.left, 16);
     EXPECT_EQ(edit.top, 104);
     EXPECT_EQ(edit.right - edit.left, 337);
+    for (HWND label : {form->Form2->Label1, form->Form2->Edit1, form->Form2->CheckBox1}) {
+        EXPECT_TRUE(DrawsCyrillic(label)) << "under the ANSI code page " << ::GetACP();
+    }
 }
+
+TEST_F(MainWindow, EscapeLeavesTheDialogOpenAndItsFolderIsLetGoOnceItCloses) {
+    start();
+    HWND dialog = form->Form2->handle();
+    form->Form2->open(form->form().mailDirectory(), *form->ShellListView1);
+    EXPECT_EQ(form->Form2->ShellTreeView1->watchedFolder(), dir / "letters");
+    MSG escape{form->Form2->Edit1, WM_KEYDOWN, VK_ESCAPE, 0, 0, {}};
+    EXPECT_TRUE(::IsDialogMessageW(dialog, &escape));
+    EXPECT_TRUE(::IsWindowVisible(dialog)) << "Escape closed the dialog";
+    ASSERT_TRUE(form->Form2->FormClose());
+    EXPECT_FALSE(::IsWindowVisible(dialog));
+    EXPECT_EQ(form->Form2->ShellTreeView1->watchedFolder(), "")
+        << "the folder last selected is still held open";
+}
+
+// The system's box takes the focus while it is up, and gives it to nobody in
+// particular when it goes.
+struct FocusTakingMessages final : core::Messages {
+    std::vector<std::string> platformErrors;
+    void error(const std::string&) override {}
+    void information(const std::string&) override {}
+    void platformError(const std::string& text) override {
+        platformErrors.push_back(text);
+        const HWND box = ::CreateWindowExW(0, L"EDIT", L"", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10,
+                                           nullptr, nullptr, nullptr, nullptr);
+        ::SetFocus(box);
+        ::DestroyWindow(box);
+    }
+};
 
 TEST(MainWindowStart, AFirstRunOpensTheDialogOverThePathErrorForTheDesktop) {
     fakes::TempDir dir;
@@ -397,12 +429,13 @@ TEST(MainWindowStart, AFirstRunOpensTheDialogOverThePathErrorForTheDesktop) {
     dir.write("mail/LUSERS.NDE", "L_KIEV Kiev\r\n");
     fakes::InDirectory cd(dir.path());
     ::SetEnvironmentVariableW(L"ZOVOVOD", platform::Wide(dir / "mail").c_str());
-    fakes::RecordingMessages messages;
+    FocusTakingMessages messages;
     ui::win32::TForm1 form(platform::HostPlatform(), messages);
     ASSERT_FALSE(form.startFailed());
     form.Form2->open(form.form().mailDirectory(), *form.ShellListView1);
     EXPECT_EQ(messages.platformErrors,
               std::vector<std::string>{"Error setting path: \"rfDesktop\""});
+    EXPECT_EQ(::GetFocus(), form.Form2->Edit1) << "typing after the box would go nowhere";
     EXPECT_TRUE(form.Form2->FormClose()) << "the unchanged root closes";
     EXPECT_EQ(form.ShellListView1->root(), "rfDesktop");
     ::SetEnvironmentVariableW(L"ZOVOVOD", nullptr);

@@ -36,6 +36,11 @@ public:
     // The folder last selected changed (FolderWatch::kChanged, posted to the
     // tree's parent): its node is rebuilt and stays selected.
     void refillSelected();
+    // The watch of the folder last selected ends while the dialog is closed,
+    // and begins again as it opens.
+    void stopWatching() { watch_->watch(""); }
+    void resumeWatching() { watch_->watch(selectedPath()); }
+    const std::string& watchedFolder() const { return watch_->watched(); }
     // The names of a node's children as shown, for the tests.
     std::vector<std::string> childNames(const std::string& path);
 

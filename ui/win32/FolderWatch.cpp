@@ -21,11 +21,13 @@ void FolderWatch::stop() {
 
 void FolderWatch::watch(const std::string& folder) {
     stop();
+    watched_.clear();
     if (folder.empty()) return;
     const HANDLE change =
         ::FindFirstChangeNotificationW(platform::Wide(folder).c_str(), FALSE,
                                        FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME);
     if (change == INVALID_HANDLE_VALUE) return;
+    watched_ = folder;
     thread_ = std::thread([change, stop = stop_, notified = notified_] {
         const HANDLE waits[2] = {stop, change};
         while (::WaitForMultipleObjects(2, waits, FALSE, INFINITE) == WAIT_OBJECT_0 + 1) {

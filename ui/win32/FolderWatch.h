@@ -20,13 +20,17 @@ public:
     FolderWatch(const FolderWatch&) = delete;
     FolderWatch& operator=(const FolderWatch&) = delete;
 
-    // Watches this folder from now on, or nothing for the empty text.
+    // Watches this folder from now on, or nothing for the empty text. The
+    // watch holds the folder open, which on Windows keeps its parents from
+    // being renamed or deleted and a stick from being ejected.
     void watch(const std::string& folder);
+    const std::string& watched() const { return watched_; }
 
 private:
     void stop();
 
     HWND notified_;
+    std::string watched_;
     HANDLE stop_;
     std::thread thread_;
 };

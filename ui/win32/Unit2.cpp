@@ -14,7 +14,9 @@ namespace {
 constexpr wchar_t kClassName[] = L"TForm2";
 constexpr COLORREF kMaroon = RGB(128, 0, 0);
 constexpr COLORREF kGreen = RGB(0, 128, 0);
-constexpr int kButton2 = 2;
+// Not 1 or 2: the dialog keys send IDOK and IDCANCEL as commands, and the
+// button would take Escape's for a click.
+constexpr int kButton2 = 100;
 constexpr int kTree = 10;
 
 std::string TextOf(HWND control) {
@@ -36,9 +38,11 @@ TForm2::TForm2(platform::Platform& platform, core::Messages& messages, HWND owne
         this, &TForm2::Procedure);
     HWND w = window_.get();
 
-    bold_ = MakeFont(L"MS Sans Serif", 13, FW_BOLD);
-    plain_ = MakeFont(L"MS Sans Serif", 11);
-    italic_ = MakeFont(L"MS Sans Serif", 11, FW_NORMAL, true);
+    // In the Cyrillic set: where the ANSI code page is not 1251 the default
+    // set's raster face has no Cyrillic letters.
+    bold_ = MakeFont(L"MS Sans Serif", 13, FW_BOLD, false, RUSSIAN_CHARSET);
+    plain_ = MakeFont(L"MS Sans Serif", 11, FW_NORMAL, false, RUSSIAN_CHARSET);
+    italic_ = MakeFont(L"MS Sans Serif", 11, FW_NORMAL, true, RUSSIAN_CHARSET);
     auto control = [&](const wchar_t* kind, const wchar_t* text, DWORD flags, int x, int y,
                        int width, int height, HFONT font, int id = 0) {
         const bool edit = std::wstring_view(kind) == L"EDIT";
@@ -109,8 +113,17 @@ void TForm2::open(const std::string& mailDirectory, core::LettersView& lettersVi
     lettersView_ = &lettersView;
     ::ShowWindow(window_.get(), SW_SHOW);
     // Placing the focus in a field runs its entering handler.
-    ::SetFocus(control(form_.focusOnOpening()));
+    const HWND focus = control(form_.focusOnOpening());
+    ::SetFocus(focus);
     form_.FormActivate(mailDirectory, lettersView_->root());
+    // A path error's box took the focus away; it comes back where it was
+    // placed, without running the field's entering again.
+    if (::GetFocus() != focus) {
+        refocusing_ = true;
+        ::SetFocus(focus);
+        refocusing_ = false;
+    }
+    ShellTreeView1->resumeWatching();
 }
 
 std::string TForm2::text(Field field) const {
@@ -144,6 +157,7 @@ bool TForm2::FormClose() {
 
 void TForm2::finish() {
     running_ = false;
+    ShellTreeView1->stopWatching();
     ::EnableWindow(owner_, TRUE);
     ::ShowWindow(window_.get(), SW_HIDE);
     ::SetActiveWindow(owner_);
@@ -175,8 +189,10 @@ LRESULT TForm2::handle(UINT message, WPARAM w, LPARAM l) {
         }
         case WM_COMMAND: {
             const HWND from = reinterpret_cast<HWND>(l);
-            if (HIWORD(w) == EN_SETFOCUS && from == Edit1) form_.Edit1Enter();
-            if (HIWORD(w) == EN_SETFOCUS && from == letters_save) form_.letters_saveEnter();
+            if (HIWORD(w) == EN_SETFOCUS && !refocusing_) {
+                if (from == Edit1) form_.Edit1Enter();
+                if (from == letters_save) form_.letters_saveEnter();
+            }
             if (LOWORD(w) == kButton2 && HIWORD(w) == BN_CLICKED) FormClose();
             // Enter closes only from the button itself; Escape never.
             if (LOWORD(w) == IDOK && ::GetFocus() == Button2) FormClose();

@@ -64,6 +64,7 @@ private:
 
     core::SettingsForm form_;
     HWND owner_;
+    bool refocusing_ = false;
     // The fonts outlive the window that uses them.
     OwnedFont bold_;
     OwnedFont plain_;
