@@ -353,7 +353,8 @@ TEST_F(MainWindow, EnteringAFieldAndTheTreesChangeReachTheFormAndItsTextsTheCont
 TEST_F(MainWindow, TheSettingsButtonOpensTheDialog) {
     start();
     auto& dialog = *form->Form2;
-    ::PostMessageW(dialog.handle(), WM_COMMAND, MAKEWPARAM(2, BN_CLICKED),
+    ::PostMessageW(dialog.handle(), WM_COMMAND,
+                   MAKEWPARAM(::GetDlgCtrlID(dialog.Button2), BN_CLICKED),
                    reinterpret_cast<LPARAM>(dialog.Button2));
     press(core::texts::Command::Settings);
     wchar_t field[MAX_PATH] = {};
