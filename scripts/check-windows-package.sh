@@ -13,6 +13,16 @@ listing="$(unzip -l "$portable")"
 for file in dorvel.exe start-demo.cmd mail/TOMAIL.EXE mail/LUSERS.NDE letters/REPORT.DOC; do
   grep -q "dorvel/$file" <<<"$listing" || { echo "the zip lacks $file" >&2; exit 1; }
 done
+# Every name outside ASCII carries the UTF-8 flag (bit 11) in the central
+# directory; without it Windows' extractor reads the bytes in the OEM code page.
+perl -0777 -ne 'my ($p, $bad) = (0, 0);
+  while (($p = index($_, "PK\x01\x02", $p)) >= 0) {
+    my $flags = unpack("v", substr($_, $p + 8, 2));
+    my $name = substr($_, $p + 46, unpack("v", substr($_, $p + 28, 2)));
+    if ($name =~ /[\x80-\xff]/ && !($flags & 0x800)) { print STDERR "no UTF-8 flag: $name\n"; $bad = 1 }
+    $p += 46;
+  }
+  exit $bad' "$portable" || { echo "the zip's names are not marked UTF-8" >&2; exit 1; }
 
 if [ -z "${CHECK_INSIDE:-}" ]; then
   export CHECK_INSIDE=1
@@ -38,6 +48,29 @@ fail() { echo "windows package: $*" >&2; exit 1; }
 source "$root/tests/e2e/waits.sh"
 # shellcheck source=../tests/e2e/keys.sh
 source "$root/tests/e2e/keys.sh"
+
+# The portable demo from a folder whose name holds ")" and Cyrillic, on a
+# system whose ANSI code page is 1251: start-demo.cmd writes the settings
+# file in Windows-1251 and starts the program on the demo's letters.
+demo="$WINEPREFIX/drive_c/Demo (1) Звіт"
+mkdir -p "$demo"
+(cd "$demo" && unzip -q "$portable" && mv dorvel/* . && rmdir dorvel)
+(cd "$demo" && DORVEL_WINE_LOCALE=ru_RU.UTF-8 "$root/scripts/wine-run.sh" cmd /c '.\start-demo.cmd' \
+  >/dev/null 2>&1)
+window=""
+for _ in $(seq 600); do
+  window="$(xdotool search --onlyvisible --name '^\.$' 2>/dev/null | head -1)" && [ -n "$window" ] && break
+  sleep 0.1
+done
+[ -n "$window" ] || fail "the portable demo did not show its window"
+for _ in $(seq 30); do
+  xdotool search --onlyvisible --name '^\.$' >/dev/null 2>&1 || break
+  alt_f4 "$window" || true
+  sleep 1
+done
+LC_ALL=C grep -aqxF $'Letters=C:\\Demo (1) \xC7\xE2\xB3\xF2\\letters\r' "$demo/dorvel.ini" ||
+  fail "start-demo.cmd wrote: $(LC_ALL=C grep -a '^Letters=' "$demo/dorvel.ini" | od -c | head -3)"
+test -f "$demo/letters/Звіт за листопад.txt" || fail "the zip's Cyrillic name was not kept"
 
 "$root/scripts/wine-run.sh" "$setup" /S >/dev/null 2>&1
 until_true test -f "$program/dorvel.exe" || fail "dorvel.exe was not installed"

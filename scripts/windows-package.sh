@@ -20,7 +20,9 @@ cp "$build/tools/TOMAIL.exe" "$portable/mail/TOMAIL.EXE"
 cp "$root/demo/mail/LUSERS.NDE" "$portable/mail/"
 cp -r "$root/demo/letters/." "$portable/letters/"
 cp "$root/packaging/windows/start-demo.cmd" "$portable/"
-(cd "$out/portable" && zip -qr "$out/dorvel-$version-portable.zip" dorvel)
+# Names as UTF-8 with the zip's UTF-8 flag, which Windows' own extractor
+# needs to read "Звіт за листопад.txt" right.
+(cd "$out/portable" && zip -qr -UN=UTF8 "$out/dorvel-$version-portable.zip" dorvel)
 rm -rf "$out/portable"
 echo "$out/dorvel-$version-setup.exe"
 echo "$out/dorvel-$version-portable.zip"
