@@ -44,6 +44,14 @@ program="$users/AppData/Local/Programs/Dorvel"
 shortcut="$users/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Dorvel/Dorvel.lnk"
 settings="$users/AppData/Roaming/Dorvel"
 fail() { echo "windows package: $*" >&2; exit 1; }
+windows_of() { printf 'Z:%s' "${1//\//\\}"; }
+# A value of the program's "Apps & features" entry, as Windows keeps it
+# ("reg: Unable to find ..." when there is none).
+registered() {
+  "$root/scripts/wine-run.sh" reg query \
+    'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Dorvel' /v "$1" 2>/dev/null | tr -d '\r'
+}
+version="$(sed -n 's/^project(dorvel VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")"
 # shellcheck source=../tests/e2e/waits.sh
 source "$root/tests/e2e/waits.sh"
 # shellcheck source=../tests/e2e/keys.sh
@@ -88,6 +96,19 @@ for _ in $(seq 600); do
   sleep 0.1
 done
 [ -n "$window" ] || fail "the installed program did not show its window"
+
+# While it runs, neither an upgrade nor the uninstaller touches it: a silent
+# run ends with its own exit code and leaves everything as it was. (The
+# uninstaller runs in place, _?=, so that its exit code is its own.)
+code=0
+"$root/scripts/wine-run.sh" "$setup" /S >/dev/null 2>&1 || code=$?
+[ "$code" -eq 3 ] || fail "a silent install over the running program ended with $code, not 3"
+code=0
+"$root/scripts/wine-run.sh" "$program/uninstall.exe" /S "_?=$(windows_of "$program")" \
+  >/dev/null 2>&1 || code=$?
+[ "$code" -eq 3 ] || fail "a silent uninstall of the running program ended with $code, not 3"
+test -f "$program/dorvel.exe" || fail "the uninstaller removed the running program"
+registered DisplayVersion | grep -q "$version" || fail "the Apps & features entry went"
 for _ in $(seq 30); do
   xdotool search --onlyvisible --name '^\.$' >/dev/null 2>&1 || break
   alt_f4 "$window" || true
@@ -97,9 +118,36 @@ until_true test -f "$settings/dorvel.ini" || fail "dorvel.ini was not written in
 grep -aq "L_KIEV Kiev=0" "$settings/dorvel.ini" || fail "the settings file lacks the recipient"
 rm -rf "$mail"
 
+for field in DisplayVersion Publisher EstimatedSize QuietUninstallString DisplayIcon; do
+  registered "$field" | grep -q "$field" || fail "the Apps & features entry lacks $field"
+done
+
+# An upgrade to a newer version over this one keeps the settings and the
+# shortcut and leaves one entry, of the newer version.
+newer="$(dirname "$setup")/dorvel-upgrade-setup.exe"
+makensis -V1 -DSOURCE="$root/build-windows/ui/win32" -DVERSION=99.0.0 -DOUTFILE="$newer" \
+  "$root/packaging/windows/dorvel.nsi" >&2
+before="$(cat "$settings/dorvel.ini")"
+"$root/scripts/wine-run.sh" "$newer" /S >/dev/null 2>&1 || fail "the upgrade failed"
+registered DisplayVersion | grep -q "99.0.0" || fail "the entry did not take the newer version"
+[ "$("$root/scripts/wine-run.sh" reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall' 2>/dev/null |
+  grep -ci 'dorvel')" -eq 1 ] || fail "the upgrade left more than one Apps & features entry"
+test -f "$shortcut" || fail "the upgrade lost the shortcut"
+[ "$(cat "$settings/dorvel.ini")" = "$before" ] || fail "the upgrade touched the settings"
+rm -f "$newer"
+
+# Version resources: product name and version for Explorer and inventories.
+for file in "$program/dorvel.exe" "$setup"; do
+  perl -0777 -ne 'my $w = sub { join("\0", split(//, shift)) . "\0" };
+    exit(index($_, $w->("ProductName")) >= 0 && index($_, $w->("ProductVersion")) >= 0 ? 0 : 1)' \
+    "$file" || fail "$(basename "$file") has no version resource"
+done
+
 "$root/scripts/wine-run.sh" "$program/uninstall.exe" /S >/dev/null 2>&1
 until_true test ! -e "$program/dorvel.exe" || fail "the uninstaller left dorvel.exe"
 until_true test ! -e "$shortcut" || fail "the uninstaller left the shortcut"
 until_true test ! -e "$program" || fail "the uninstaller left its folder"
+until_true eval '! registered DisplayVersion | grep -q DisplayVersion' ||
+  fail "the uninstaller left its entry"
 test -f "$settings/dorvel.ini" || fail "the uninstaller took the operator's settings"
 echo "the Windows installer installs, starts the program, and uninstalls cleanly"

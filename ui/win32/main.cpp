@@ -10,6 +10,10 @@
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showRequest) {
     using namespace dorvel;
+    // Tells the installers that the program runs, so that they ask for it
+    // to be closed before they replace or remove its file (dorvel.nsi names
+    // it too). The system lets go of it when the process ends.
+    const HANDLE running = ::CreateMutexW(nullptr, FALSE, L"DorvelRunning");
     const ui::win32::ComApartment com;
     ui::win32::MessageBoxes messages(ui::win32::RunningProgramTitle());
     ui::win32::TForm1 form(platform::HostPlatform(), messages);
@@ -22,5 +26,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showRequest) {
         }
     }
     form.FormDestroy();
+    if (running != nullptr) ::CloseHandle(running);
     return 0;
 }
