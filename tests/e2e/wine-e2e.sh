@@ -151,6 +151,26 @@ case "$case_name" in
     close
     cgrep -q $'^WindowState=0\r$' "$ini" || fail "WindowState: $(cgrep WindowState "$ini" | tr -d '\r')"
     ;;
+  keyboard_only)
+    start
+    # No click at all: the recipients have the focus from the start.
+    xdotool key space Down Down space
+    sleep 0.3
+    xdotool key Tab End
+    sleep 0.3
+    xdotool key Tab
+    sleep 0.3
+    [ -n "${DORVEL_SHOT:-}" ] && import -window root "$DORVEL_SHOT"
+    xdotool key space
+    until_true lines 2 || fail "Space on the toolbar's first button did not send to two recipients"
+    sed -n 1p "$work/record.txt" | cgrep -q -- ' -NL_KIEV -F.*REPORT.DOC' ||
+      fail "first run: $(sed -n 1p "$work/record.txt")"
+    sed -n 2p "$work/record.txt" | cgrep -q -- ' -NL_ODESA -F.*REPORT.DOC' ||
+      fail "second run: $(sed -n 2p "$work/record.txt")"
+    xdotool key Right space
+    until_true test -f "$work/deleted/REPORT.DOC" || fail "Right and Space did not delete"
+    close
+    ;;
   end_session)
     start
     tick 1

@@ -473,6 +473,52 @@ TEST_F(MainWindow, AShortcutSetToRunMaximisedOrMinimisedOverridesTheStoredState)
     EXPECT_TRUE(minimised()) << "a stored state of 1 starts minimised";
 }
 
+// The keyboard alone: a control has the focus from the start, Tab walks the
+// controls and wraps, the toolbar's arrows choose a button and Space presses
+// it, and the dialog keys Enter and Escape never send or delete.
+TEST_F(MainWindow, TheKeyboardAloneReachesEveryControlAndPressesTheToolbar) {
+    start();
+    auto key = [&](WPARAM code) {
+        MSG down{::GetFocus(), WM_KEYDOWN, code, 0, 0, {}};
+        if (!form->dialogKey(down)) {
+            ::TranslateMessage(&down);
+            ::DispatchMessageW(&down);
+        }
+    };
+    const HWND toolbar = form->ToolBar1;
+    EXPECT_EQ(::GetFocus(), list()) << "no control had the focus after the start";
+    key(VK_TAB);
+    EXPECT_EQ(::GetFocus(), view());
+    key(VK_TAB);
+    EXPECT_EQ(::GetFocus(), toolbar);
+    key(VK_TAB);
+    EXPECT_EQ(::GetFocus(), list()) << "Tab wraps round";
+    BYTE keys[256] = {};
+    ::GetKeyboardState(keys);
+    keys[VK_SHIFT] = 0x80;
+    ::SetKeyboardState(keys);
+    key(VK_TAB);
+    keys[VK_SHIFT] = 0;
+    ::SetKeyboardState(keys);
+    EXPECT_EQ(::GetFocus(), toolbar) << "Shift+Tab goes back";
+
+    selectLetter("REPORT.DOC");
+    ::SetFocus(list());
+    key(VK_RETURN);
+    key(VK_ESCAPE);
+    EXPECT_FALSE(fs::exists(dir / "record.txt")) << "Enter sent";
+    EXPECT_TRUE(fs::exists(dir / "letters/REPORT.DOC")) << "Escape deleted";
+    EXPECT_TRUE(messages.informations.empty());
+
+    ::SetFocus(toolbar);
+    EXPECT_EQ(::SendMessageW(toolbar, TB_GETHOTITEM, 0, 0), 0) << "the first button is chosen";
+    key(VK_RIGHT);
+    EXPECT_EQ(::SendMessageW(toolbar, TB_GETHOTITEM, 0, 0), 1);
+    key(VK_SPACE);  // the delete button
+    EXPECT_FALSE(fs::exists(dir / "letters/REPORT.DOC"));
+    EXPECT_TRUE(fs::exists(dir / "deleted/REPORT.DOC"));
+}
+
 // A taskbar on the top or the left: the work area does not begin at 0,0,
 // and Windows counts the window's placement from it (Wine counts it from
 // the screen's corner, which the program must not rely on either way).

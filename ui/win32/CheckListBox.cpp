@@ -64,7 +64,13 @@ LRESULT CALLBACK CheckListBox::Procedure(HWND window, UINT message, WPARAM w, LP
         }
         case WM_KEYDOWN:
             if (w == VK_SPACE && self->recipients_ != nullptr) {
-                const LRESULT row = ::SendMessageW(window, LB_GETCURSEL, 0, 0);
+                LRESULT row = ::SendMessageW(window, LB_GETCURSEL, 0, 0);
+                // Nothing selected yet (the start): the row with the focus
+                // frame is the one meant, and becomes the selected one.
+                if (row == LB_ERR) {
+                    row = ::SendMessageW(window, LB_GETCARETINDEX, 0, 0);
+                    if (row != LB_ERR) ::SendMessageW(window, LB_SETCURSEL, row, 0);
+                }
                 if (row != LB_ERR) self->toggle(static_cast<int>(row));
                 return 0;
             }

@@ -207,6 +207,24 @@ LRESULT CALLBACK ShellListView::Procedure(HWND window, UINT message, WPARAM w, L
         return 0;
     }
     if (message == WM_SYSCHAR && w == L'\r') return 0;  // no beep
+    // Enter opens the entry even where the window's loop handles dialog keys.
+    if (message == WM_GETDLGCODE && l != 0) {
+        const auto* key = reinterpret_cast<const MSG*>(l);
+        if (key->message == WM_KEYDOWN && key->wParam == VK_RETURN) {
+            return ::CallWindowProcW(self->original_, window, message, w, l) | DLGC_WANTMESSAGE;
+        }
+    }
+    // Shift+F10 and the menu key: the selected entry's menu, at its row.
+    if (message == WM_CONTEXTMENU && l == -1) {
+        const int row = ListView_GetNextItem(window, -1, LVNI_SELECTED);
+        RECT cell{};
+        if (row >= 0 && ListView_GetItemRect(window, row, &cell, LVIR_LABEL)) {
+            POINT at{cell.left, cell.bottom};
+            ::ClientToScreen(window, &at);
+            self->contextMenu(row, at);
+        }
+        return 0;
+    }
     return ::CallWindowProcW(self->original_, window, message, w, l);
 }
 

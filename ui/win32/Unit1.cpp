@@ -10,6 +10,7 @@
 #include "ui/win32/FormWindow.h"
 #include "ui/win32/MessageBoxes.h"
 #include "ui/win32/ShellMenu.h"
+#include "ui/win32/ToolbarKeys.h"
 
 namespace dorvel::ui::win32 {
 namespace {
@@ -54,6 +55,9 @@ TForm1::TForm1(platform::Platform& platform, core::Messages& messages)
     ::SendMessageW(ShellListView1->handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()),
                    FALSE);
     ShellListView1->onError = [this](const std::string& text) { messages_.platformError(text); };
+    // Tab goes from the recipients to the letters and on to the toolbar,
+    // whose arrows then move between its buttons.
+    ::SetWindowPos(ToolBar1, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     // Armed as soon as the contents exist, so it ticks under a start-up
     // message too.
     ::SetTimer(w, kTimer1, 1000, nullptr);
@@ -78,12 +82,12 @@ TForm1::~TForm1() {
 
 void TForm1::buildToolBar() {
     HWND w = window_.get();
-    ToolBar1 = ::CreateWindowExW(WS_EX_STATICEDGE, TOOLBARCLASSNAMEW, L"",
-                                 WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS |
-                                     CCS_NORESIZE | CCS_NODIVIDER | CCS_NOPARENTALIGN,
-                                 0, 0, 10, kToolBarHeight, w,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(kToolBarId)), nullptr,
-                                 nullptr);
+    ToolBar1 = ::CreateWindowExW(
+        WS_EX_STATICEDGE, TOOLBARCLASSNAMEW, L"",
+        WS_CHILD | WS_VISIBLE | WS_TABSTOP | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NORESIZE |
+            CCS_NODIVIDER | CCS_NOPARENTALIGN,
+        0, 0, 10, kToolBarHeight, w, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kToolBarId)),
+        nullptr, nullptr);
     ::SendMessageW(ToolBar1, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     images_ = ToolBarImages();
     ::SendMessageW(ToolBar1, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_.get()));
@@ -97,6 +101,7 @@ void TForm1::buildToolBar() {
         ::SendMessageW(ToolBar1, TB_ADDBUTTONSW, 1, reinterpret_cast<LPARAM>(&button));
     }
     ::SendMessageW(ToolBar1, TB_SETBUTTONSIZE, 0, MAKELPARAM(39, 38));
+    LetToolbarTakeKeys(ToolBar1);
 }
 
 void TForm1::layout() {
@@ -143,6 +148,15 @@ void TForm1::showInStoredState(int showRequest) {
     application_.show(minimised, form_.storedWindowState() == 2 ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
     if (!minimised) ::ShowWindow(window_.get(), show);
     ::UpdateWindow(window_.get());
+    // A control has the focus from the start: the recipients, as on Linux.
+    focused_ = CheckListBox1->handle();
+    if (!minimised) ::SetFocus(focused_);
+}
+
+bool TForm1::dialogKey(MSG& message) {
+    // Tab, Shift+Tab and the dialog keys between the controls, as in a
+    // dialog; a key the focused control wants stays its own.
+    return ::IsDialogMessageW(window_.get(), &message) != FALSE;
 }
 
 void TForm1::FormDestroy() { form_.FormDestroy(); }
@@ -175,6 +189,9 @@ LRESULT TForm1::handle(UINT message, WPARAM w, LPARAM l) {
             if (w == kTimer1 && timerRunning_) form_.Timer1Timer();
             return 0;
         case WM_COMMAND:
+            // Only the toolbar's: the dialog keys send IDOK and IDCANCEL,
+            // which share the send and delete buttons' numbers.
+            if (reinterpret_cast<HWND>(l) != ToolBar1) break;
             switch (static_cast<core::texts::Command>(LOWORD(w))) {
                 case core::texts::Command::Send:
                     form_.N3Click();
@@ -202,6 +219,9 @@ LRESULT TForm1::handle(UINT message, WPARAM w, LPARAM l) {
         }
         case WM_NOTIFY: {
             const auto* header = reinterpret_cast<const NMHDR*>(l);
+            if (header->hwndFrom == ToolBar1 && header->code == NM_CUSTOMDRAW) {
+                return DrawToolbarFocus(*reinterpret_cast<const NMTBCUSTOMDRAW*>(l));
+            }
             if (header->code == TTN_GETDISPINFOW) {
                 auto* tip = reinterpret_cast<NMTTDISPINFOW*>(l);
                 for (const auto& b : core::texts::kToolbar) {
@@ -246,6 +266,16 @@ LRESULT TForm1::handle(UINT message, WPARAM w, LPARAM l) {
                 ::ReleaseCapture();
             }
             return 0;
+        case WM_ACTIVATE:
+            // The focus comes back to the control that had it.
+            if (LOWORD(w) == WA_INACTIVE) {
+                const HWND had = ::GetFocus();
+                if (had != nullptr && ::IsChild(window, had)) focused_ = had;
+            } else if (focused_ != nullptr && ::IsWindowVisible(window)) {
+                ::SetFocus(focused_);
+                return 0;
+            }
+            break;
         case WM_CLOSE:
             close();
             return 0;

@@ -37,6 +37,9 @@ public:
     // Shows the window as stored, unless the starter asks for maximised or
     // for minimised without activation.
     void showInStoredState(int showRequest);
+    // The message loop's keyboard step: true when the message was a dialog
+    // key (Tab, Shift+Tab, ...) and has been dealt with.
+    bool dialogKey(MSG& message);
     // The shut-down: the timer goes, the settings and ticks are written.
     // Runs once.
     void FormDestroy();
@@ -87,6 +90,7 @@ private:
     WindowFrame frame_;
     core::MainForm form_;
     bool startFailed_ = false;
+    HWND focused_ = nullptr;  // the control that had the focus last
     bool closeRequested_ = false;
     bool timerRunning_ = false;
     int panelWidth_ = 185;

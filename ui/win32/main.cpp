@@ -21,6 +21,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showRequest) {
         form.showInStoredState(showRequest);
         MSG message;
         while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+            if (form.dialogKey(message)) continue;
             ::TranslateMessage(&message);
             ::DispatchMessageW(&message);
         }
