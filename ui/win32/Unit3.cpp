@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <cstring>
+
 #include "core/Texts.h"
 #include "platform/win32/WideText.h"
 #include "ui/win32/FormWindow.h"
@@ -14,6 +16,32 @@ constexpr COLORREF kMaroon = RGB(128, 0, 0);
 constexpr COLORREF kGreen = RGB(0, 128, 0);
 // The labels end where the animation begins.
 constexpr int kLabelWidth = 216;
+constexpr int kShellClip = 160;
+constexpr int kOwnClip = 2;  // copy-clip.rc
+
+// The copy-files clip proper: 34 frames or more of 272 by 60. Wine's
+// shell32 carries a placeholder under that number, and newer Windows
+// releases may carry nothing.
+bool IsCopyFilesClip(HMODULE module, int id) {
+    const HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(id), L"AVI");
+    if (found == nullptr) return false;
+    const DWORD size = ::SizeofResource(module, found);
+    const HGLOBAL loaded = ::LoadResource(module, found);
+    const auto* data = static_cast<const unsigned char*>(loaded ? ::LockResource(loaded) : nullptr);
+    if (data == nullptr) return false;
+    auto u32 = [&](DWORD at) {
+        return at + 4 <= size ? static_cast<DWORD>(data[at] | (data[at + 1] << 8) |
+                                                   (data[at + 2] << 16) | (data[at + 3] << 24))
+                              : 0;
+    };
+    for (DWORD at = 0; at + 48 <= size && at < 512; ++at) {
+        if (std::memcmp(data + at, "avih", 4) != 0) continue;
+        // The main header after the chunk's tag and size: frames at 16,
+        // width at 32, height at 36.
+        return u32(at + 8 + 16) >= 34 && u32(at + 8 + 32) == 272 && u32(at + 8 + 36) == 60;
+    }
+    return false;
+}
 
 }  // namespace
 
@@ -42,12 +70,20 @@ TForm3::TForm3(HWND owner) {
     Animate1 = ::CreateWindowExW(0, ANIMATE_CLASSW, L"",
                                  WS_CHILD | WS_VISIBLE | ACS_CENTER | ACS_TRANSPARENT, 224, 16, 272,
                                  60, w, nullptr, nullptr, nullptr);
-    // The shell's copy-files clip, playing from the window's creation on.
+    // The shell's copy-files clip, or where the shell has none our own,
+    // playing from the window's creation on.
     HMODULE shell = ::LoadLibraryExW(L"shell32.dll", nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    if (shell == nullptr || !::SendMessageW(Animate1, ACM_OPENW, reinterpret_cast<WPARAM>(shell),
-                                            reinterpret_cast<LPARAM>(MAKEINTRESOURCEW(160)))) {
-        animationFailed_ = true;
-    } else {
+    if (shell != nullptr && IsCopyFilesClip(shell, kShellClip) &&
+        ::SendMessageW(Animate1, ACM_OPENW, reinterpret_cast<WPARAM>(shell),
+                       reinterpret_cast<LPARAM>(MAKEINTRESOURCEW(kShellClip)))) {
+        clip_ = Clip::Shell;
+    } else if (::SendMessageW(Animate1, ACM_OPENW,
+                              reinterpret_cast<WPARAM>(::GetModuleHandleW(nullptr)),
+                              reinterpret_cast<LPARAM>(MAKEINTRESOURCEW(kOwnClip)))) {
+        clip_ = Clip::Own;
+    }
+    animationFailed_ = clip_ == Clip::None;
+    if (!animationFailed_) {
         ::SendMessageW(Animate1, ACM_PLAY, static_cast<WPARAM>(-1), MAKELONG(0, 33));
     }
 }

@@ -26,6 +26,9 @@ public:
 
     // The clip could not be opened: "Cannot open AVI" is the start-up's to show.
     bool animationFailed() const { return animationFailed_; }
+    // Which copy-files clip plays.
+    enum class Clip { None, Shell, Own };
+    Clip clip() const { return clip_; }
 
     HWND handle() const { return window_.get(); }
     HWND Label1 = nullptr;
@@ -42,6 +45,7 @@ private:
     OwnedFont italic_;
     OwnedWindow window_;
     bool animationFailed_ = false;
+    Clip clip_ = Clip::None;
 };
 
 }  // namespace dorvel::ui::win32
