@@ -9,6 +9,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 mapfile -t made < <("$root/scripts/windows-package.sh")
 setup="${made[0]}"
 portable="${made[1]}"
+msi="${made[2]}"
 listing="$(unzip -l "$portable")"
 for file in dorvel.exe start-demo.cmd mail/TOMAIL.EXE mail/LUSERS.NDE letters/REPORT.DOC; do
   grep -q "dorvel/$file" <<<"$listing" || { echo "the zip lacks $file" >&2; exit 1; }
@@ -150,4 +151,42 @@ until_true test ! -e "$program" || fail "the uninstaller left its folder"
 until_true eval '! registered DisplayVersion | grep -q DisplayVersion' ||
   fail "the uninstaller left its entry"
 test -f "$settings/dorvel.ini" || fail "the uninstaller took the operator's settings"
-echo "the Windows installer installs, starts the program, and uninstalls cleanly"
+
+# The Windows Installer package, as an administrator deploys it: silently,
+# for all users, into Program Files; its shortcut starts the program in the
+# user's own %APPDATA%\Dorvel, since Program Files is not theirs to write.
+machine_program="$WINEPREFIX/drive_c/Program Files/Dorvel"
+machine_shortcut="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Dorvel/Dorvel.lnk"
+rm -f "$settings/dorvel.ini"
+"$root/scripts/wine-run.sh" msiexec /i "$(windows_of "$msi")" /qn >/dev/null 2>&1 ||
+  fail "msiexec /i /qn failed"
+test -f "$machine_program/dorvel.exe" || fail "the MSI did not install dorvel.exe in Program Files"
+# Authored for all users (ALLUSERS=1), the shortcut belongs in the common
+# Start menu; Wine's msiexec puts it in the installing user's instead.
+msiinfo export "$msi" Property | tr -d '\r' | grep -qx $'ALLUSERS\t1' ||
+  fail "the MSI does not install for all users"
+[ -f "$machine_shortcut" ] || machine_shortcut="$shortcut"
+test -f "$machine_shortcut" || fail "the MSI made no Start-menu shortcut"
+mail="$(mktemp -d)"
+printf 'L_KIEV Kiev\r\n' > "$mail/LUSERS.NDE"
+export ZOVOVOD="Z:${mail//\//\\}"
+"$root/scripts/wine-run.sh" start /unix "$machine_shortcut" >/dev/null 2>&1 &
+window=""
+for _ in $(seq 600); do
+  window="$(xdotool search --onlyvisible --name '^\.$' 2>/dev/null | head -1)" && [ -n "$window" ] && break
+  sleep 0.1
+done
+[ -n "$window" ] || fail "the program the MSI installed did not show its window"
+for _ in $(seq 30); do
+  xdotool search --onlyvisible --name '^\.$' >/dev/null 2>&1 || break
+  alt_f4 "$window" || true
+  sleep 1
+done
+until_true test -f "$settings/dorvel.ini" || fail "the MSI's shortcut did not start it in %APPDATA%\\Dorvel"
+rm -rf "$mail"
+"$root/scripts/wine-run.sh" msiexec /x "$(windows_of "$msi")" /qn >/dev/null 2>&1 ||
+  fail "msiexec /x /qn failed"
+test ! -e "$machine_program/dorvel.exe" || fail "msiexec /x left dorvel.exe"
+test ! -e "$machine_shortcut" || fail "msiexec /x left the shortcut"
+test -f "$settings/dorvel.ini" || fail "msiexec /x took the operator's settings"
+echo "the Windows installer and the MSI install, start the program, and uninstall cleanly"

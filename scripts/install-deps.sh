@@ -10,7 +10,7 @@ packages=(
   xvfb xauth file
   fonts-dejavu-core fonts-liberation
   dpkg-dev desktop-file-utils xdotool openbox x11-utils imagemagick locales
-  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix googletest wine wine64 nsis zip unzip
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix googletest wine wine64 nsis wixl msitools zip unzip
 )
 
 # The fuzzers need clang and its libFuzzer runtime as well.

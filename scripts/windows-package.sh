@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the Windows installer (NSIS) and the portable zip with the demo
-# into build-windows/package/. Prints the two files' paths.
+# Builds the Windows installer (NSIS), the portable zip with the demo and
+# the Windows Installer package for deployment (wixl) into
+# build-windows/package/. Prints the three files' paths.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/install-deps.sh" >&2
@@ -24,5 +25,16 @@ cp "$root/packaging/windows/start-demo.cmd" "$portable/"
 # needs to read "Звіт за листопад.txt" right.
 (cd "$out/portable" && zip -qr -UN=UTF8 "$out/dorvel-$version-portable.zip" dorvel)
 rm -rf "$out/portable"
+
+# wixl reads its sources beside the .wxs; the package carries the program
+# without its debugging information.
+msi="$out/msi"
+mkdir -p "$msi"
+cp "$root/packaging/windows/dorvel.wxs" "$build/ui/win32/dorvel.ico" "$msi/"
+x86_64-w64-mingw32-strip -o "$msi/dorvel.exe" "$build/ui/win32/dorvel.exe"
+(cd "$msi" && wixl -a x64 -D SourceDir=. -D Version="$version" -o "$out/dorvel-$version.msi" dorvel.wxs) \
+  2>/dev/null
+rm -rf "$msi"
 echo "$out/dorvel-$version-setup.exe"
 echo "$out/dorvel-$version-portable.zip"
+echo "$out/dorvel-$version.msi"
