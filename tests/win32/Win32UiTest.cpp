@@ -5,6 +5,7 @@
 #include <windows.h>
 // After windows.h, which they need.
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <chrono>
@@ -428,6 +429,52 @@ TEST_F(MainWindow, TheSettingsDialogHasItsSizePlaceAndCaption) {
     for (HWND label : {form->Form2->Label1, form->Form2->Edit1, form->Form2->CheckBox1}) {
         EXPECT_TRUE(DrawsCyrillic(label)) << "under the ANSI code page " << ::GetACP();
     }
+}
+
+// The texts of a tree node's children.
+std::vector<std::string> ChildTexts(HWND tree, HTREEITEM node) {
+    std::vector<std::string> texts;
+    for (HTREEITEM child = TreeView_GetChild(tree, node); child != nullptr;
+         child = TreeView_GetNextSibling(tree, child)) {
+        wchar_t text[MAX_PATH] = {};
+        TVITEMW data{};
+        data.mask = TVIF_TEXT | TVIF_HANDLE;
+        data.hItem = child;
+        data.pszText = text;
+        data.cchTextMax = MAX_PATH;
+        TreeView_GetItem(tree, &data);
+        texts.push_back(platform::Utf8(text));
+    }
+    return texts;
+}
+
+// The tree is the shell's name space: My Computer, and the drives in it,
+// stand under the desktop, as they do in the letters view.
+TEST_F(MainWindow, TheTreeShowsTheDesktopsOwnEntriesWithTheDrivesUnderMyComputer) {
+    start();
+    form->Form2->open(form->form().mailDirectory(), *form->ShellListView1);
+    const HWND tree = form->Form2->ShellTreeView1->handle();
+    EXPECT_EQ(form->Form2->ShellTreeView1->selectedPath(), dir / "letters")
+        << "the letters folder is reached through My Computer";
+    ITEMIDLIST* drives = nullptr;
+    ASSERT_TRUE(SUCCEEDED(::SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &drives)));
+    SHFILEINFOW shown{};
+    ::SHGetFileInfoW(reinterpret_cast<const wchar_t*>(drives), 0, &shown, sizeof shown,
+                     SHGFI_PIDL | SHGFI_DISPLAYNAME);
+    ::ILFree(drives);
+    const std::string computer = platform::Utf8(shown.szDisplayName);
+    const HTREEITEM top = TreeView_GetRoot(tree);
+    const auto below = ChildTexts(tree, top);
+    const auto at = std::find(below.begin(), below.end(), computer);
+    ASSERT_NE(at, below.end()) << computer << " is not under the desktop";
+    EXPECT_EQ(std::find(below.begin(), below.end(), "C:"), below.end())
+        << "the drives stand under My Computer, not beside it";
+    HTREEITEM node = TreeView_GetChild(tree, top);
+    for (auto i = below.begin(); i != at; ++i) node = TreeView_GetNextSibling(tree, node);
+    TreeView_Expand(tree, node, TVE_EXPAND);
+    const auto inComputer = ChildTexts(tree, node);
+    EXPECT_NE(std::find(inComputer.begin(), inComputer.end(), "C:"), inComputer.end());
+    ASSERT_TRUE(form->Form2->FormClose());
 }
 
 TEST_F(MainWindow, EscapeLeavesTheDialogOpenAndItsFolderIsLetGoOnceItCloses) {

@@ -11,6 +11,7 @@
 #include "core/PathRules.h"
 #include "core/Texts.h"
 #include "platform/win32/WideText.h"
+#include "ui/win32/ShellFolderSource.h"
 #include "ui/win32/ShellMenu.h"
 #include "ui/win32/ShellObjects.h"
 
@@ -59,16 +60,61 @@ FolderTree::FolderTree(platform::Platform& platform, HWND parent, int id, RECT p
     look.iImage = desktopIcon;
     look.iSelectedImage = desktopIcon;
     TreeView_SetItem(tree_, &look);
-    fill(top_);
-    // The drives, as the shell shows them under the desktop.
+    fillDesktop();
+    TreeView_Expand(tree_, top_, TVE_EXPAND);
+    watch_ = std::make_unique<FolderWatch>(parent);
+}
+
+// The desktop's own entries as the shell lists them (its folders, the
+// user's files, My Computer, the trash, ...), folders only: My Computer
+// holds the drives, and an entry outside the file system that is no folder
+// of it (the trash) is a node without children or path.
+void FolderTree::fillDesktop() {
+    filled_[0] = true;
+    core::FolderListing desktop = MakeShellListing(platform_);
+    desktop.setRoot(core::kDesktopRoot);
+    Pidl drives;
+    {
+        ITEMIDLIST* found = nullptr;
+        if (SUCCEEDED(::SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &found))) {
+            drives = Pidl(found);
+        }
+    }
+    for (std::size_t i = 0; i < desktop.count(); ++i) {
+        if (!desktop.isFolder(i)) continue;
+        const Pidl item = ShellItemOf(desktop, i);
+        if (!item) continue;
+        const std::string name(desktop.displayName(i));
+        HTREEITEM node = nullptr;
+        if (const auto path = FileSystemPathOf(item.get())) {
+            node = add(top_, name, *path);
+        } else if (drives && ::ILIsEqual(item.get(), drives.get())) {
+            node = computer_ = add(top_, name, std::string());
+        } else {
+            node = add(top_, name, std::string());
+            filled_.back() = true;
+            TVITEMW none{};
+            none.mask = TVIF_CHILDREN | TVIF_HANDLE;
+            none.hItem = node;
+            TreeView_SetItem(tree_, &none);
+        }
+        TVITEMW look{};
+        look.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_HANDLE;
+        look.hItem = node;
+        look.iImage = look.iSelectedImage = SmallIconOf(item.get());
+        TreeView_SetItem(tree_, &look);
+    }
+    // Without My Computer in the list, the drives stand under the desktop.
+    if (computer_ == nullptr) addDrives(top_);
+}
+
+void FolderTree::addDrives(HTREEITEM parent) {
     wchar_t drives[512] = {};
     const DWORD length = ::GetLogicalDriveStringsW(511, drives);
     for (const wchar_t* d = drives; d < drives + length && *d != L'\0'; d += wcslen(d) + 1) {
         const std::string root = platform::Utf8(d);
-        add(top_, root.substr(0, 2), root);
+        add(parent, root.substr(0, 2), root);
     }
-    TreeView_Expand(tree_, top_, TVE_EXPAND);
-    watch_ = std::make_unique<FolderWatch>(parent);
 }
 
 HTREEITEM FolderTree::add(HTREEITEM parent, const std::string& name, const std::string& path) {
@@ -95,6 +141,15 @@ void FolderTree::fill(HTREEITEM item) {
     const auto index = static_cast<std::size_t>(data.lParam);
     if (filled_[index]) return;
     filled_[index] = true;
+    if (item == top_) {
+        computer_ = nullptr;
+        fillDesktop();
+        return;
+    }
+    if (item == computer_) {
+        addDrives(item);
+        return;
+    }
     const std::string path = paths_[index];
     const auto folders = core::SubfolderNames(platform_, path);
     const core::PathRules& rules = core::PathRules::Host();
@@ -237,6 +292,8 @@ HTREEITEM FolderTree::childNamed(HTREEITEM parent, const std::string& path) {
             return child;
         }
     }
+    // A drive's folders are under My Computer.
+    if (parent == top_ && computer_ != nullptr) return computer_;
     return nullptr;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
-// The settings dialog's folder tree: the desktop on top, its folders and the
-// drives below it, each level filled when it is first opened, folders only,
-// hidden ones left out, in the listing's name order.
+// The settings dialog's folder tree: the desktop on top, its own entries
+// below it as the shell lists them (its folders, the user's files, My
+// Computer with the drives, the trash), each level filled when it is first
+// opened, folders only, hidden ones left out, in the listing's name order.
 
 #include <windows.h>
 // After windows.h, which it needs.
@@ -59,6 +60,8 @@ public:
 
 private:
     HTREEITEM add(HTREEITEM parent, const std::string& name, const std::string& path);
+    void fillDesktop();
+    void addDrives(HTREEITEM parent);
     void fill(HTREEITEM item);
     std::string pathOf(HTREEITEM item) const;
     HTREEITEM childNamed(HTREEITEM parent, const std::string& path);
@@ -69,6 +72,7 @@ private:
     platform::Platform& platform_;
     HWND tree_ = nullptr;
     HTREEITEM top_ = nullptr;
+    HTREEITEM computer_ = nullptr;  // My Computer, whose children are the drives
     // Each node's path, indexed by the node's lParam.
     std::vector<std::string> paths_;
     std::vector<bool> filled_;
