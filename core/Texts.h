@@ -36,6 +36,8 @@ inline constexpr const char* kLettersFolderLabel = "Почтовый ящик";
 inline constexpr const char* kDeletedFilesLabel = "Папка для удаления файлов";
 inline constexpr const char* kDeleteAfterSendingLabel = "Удалять файлы при отправке почты";
 inline constexpr const char* kFinishButton = "Завершить";
+// What screen readers call the settings dialog's folder tree.
+inline constexpr const char* kFolderTreeName = "Папки";
 
 // The progress window.
 inline constexpr const char* kSendingLine = "Отправляется";

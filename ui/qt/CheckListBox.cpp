@@ -1,5 +1,6 @@
 #include "ui/qt/CheckListBox.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -98,12 +99,15 @@ bool RecipientModel::setData(const QModelIndex& index, const QVariant& value, in
     if (!index.isValid() || recipients_ == nullptr || role != Qt::CheckStateRole) return false;
     (*recipients_)[static_cast<std::size_t>(index.row())].ticked = value.toInt() == Qt::Checked;
     emit dataChanged(index, index, {Qt::CheckStateRole});
+    emit tickChanged(index.row());
     return true;
 }
 
 Qt::ItemFlags RecipientModel::flags(const QModelIndex& index) const {
     if (!index.isValid()) return Qt::NoItemFlags;
-    return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    // Checkable, so that screen readers say "checked" and "not checked"; the
+    // view alone decides what ticks (the delegate toggles nothing).
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable;
 }
 
 void RecipientModel::toggle(int row) {
@@ -114,6 +118,14 @@ void RecipientModel::toggle(int row) {
 
 CheckListBox::CheckListBox(QWidget* parent) : QListView(parent), model_(new RecipientModel(this)) {
     setModel(model_);
+    // A screen reader hears "checked" or "not checked" as the tick changes.
+    connect(model_, &RecipientModel::tickChanged, this, [this](int row) {
+        QAccessible::State changed;
+        changed.checked = true;
+        QAccessibleStateChangeEvent event(this, changed);
+        event.setChild(row);
+        QAccessible::updateAccessibility(&event);
+    });
     setItemDelegate(new CheckRowDelegate(this));
     setUniformItemSizes(true);
     setSelectionMode(QAbstractItemView::SingleSelection);

@@ -24,6 +24,9 @@ public:
 
     void toggle(int row);
 
+signals:
+    void tickChanged(int row);
+
 private:
     std::vector<core::Recipient>* recipients_ = nullptr;
 };

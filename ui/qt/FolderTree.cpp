@@ -45,6 +45,9 @@ FolderTree::FolderTree(platform::Platform& platform, QWidget* parent)
     setHeaderHidden(true);
     setRootIsDecorated(false);
     setColumnCount(1);
+    // Hidden, the header still has a name for screen readers: not "1".
+    setHeaderLabel(QString::fromUtf8(core::texts::kFolderTreeName));
+    setAccessibleName(QString::fromUtf8(core::texts::kFolderTreeName));
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     header()->setSectionResizeMode(QHeaderView::ResizeToContents);

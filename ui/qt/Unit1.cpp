@@ -61,6 +61,8 @@ TForm1::TForm1(platform::Platform& platform, core::Messages& messages, QWidget* 
         b->setFixedSize(39, 38);
         b->setAutoRaise(true);
         b->setToolTip(hint);
+        // A screen reader's name for a button that shows only a picture.
+        b->setAccessibleName(hint);
         bar->addWidget(b);
         return b;
     };

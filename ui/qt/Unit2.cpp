@@ -89,6 +89,9 @@ TForm2::TForm2(platform::Platform& platform, core::Messages& messages, QWidget* 
     ShellTreeView1 = new FolderTree(platform, this);
     ShellTreeView1->setGeometry(524 - 161, 0, 161, 295);
 
+    // The fields are named by their captions, for screen readers.
+    Label2->setBuddy(Edit1);
+    Label4->setBuddy(letters_save);
     setTabOrder(Edit1, letters_save);
     setTabOrder(letters_save, CheckBox1);
     setTabOrder(CheckBox1, ShellTreeView1);
