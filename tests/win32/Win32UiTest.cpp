@@ -5,6 +5,7 @@
 #include <windows.h>
 // After windows.h, which they need.
 #include <commctrl.h>
+#include <oleacc.h>
 #include <shellapi.h>
 
 #include <algorithm>
@@ -195,6 +196,46 @@ TEST_F(MainWindow, TheCheckBoxColumnTicksAndTheTextOnlySelects) {
     ::SendMessageW(list(), WM_KEYDOWN, VK_SPACE, 0);
     EXPECT_EQ(ticks(), (std::vector<bool>{true, true, true})) << "Space toggles the selected row";
     EXPECT_TRUE(messages.errors.empty());
+}
+
+// Narrator and NVDA read the owner-drawn rows through the list's accessible
+// object: each row's text, its tick, and a default action that ticks it.
+TEST_F(MainWindow, AScreenReaderReadsEachRecipientsTextAndTickAndCanTickIt) {
+    start();
+    click(5, 0);
+    IAccessible* list_ = nullptr;
+    ASSERT_TRUE(SUCCEEDED(::AccessibleObjectFromWindow(list(), static_cast<DWORD>(OBJID_CLIENT),
+                                                       __uuidof(IAccessible),
+                                                       reinterpret_cast<void**>(&list_))));
+    auto row = [](long id) {
+        VARIANT child{};
+        child.vt = VT_I4;
+        child.lVal = id;
+        return child;
+    };
+    auto name = [&](long id) {
+        BSTR text = nullptr;
+        std::wstring result;
+        if (SUCCEEDED(list_->get_accName(row(id), &text)) && text != nullptr) result = text;
+        ::SysFreeString(text);
+        return platform::Utf8(result);
+    };
+    auto checked = [&](long id) {
+        VARIANT state{};
+        return SUCCEEDED(list_->get_accState(row(id), &state)) && state.vt == VT_I4 &&
+               (state.lVal & STATE_SYSTEM_CHECKED) != 0;
+    };
+    long count = 0;
+    EXPECT_TRUE(SUCCEEDED(list_->get_accChildCount(&count)));
+    EXPECT_EQ(count, 3);
+    EXPECT_EQ(name(1), "L_KIEV Киев");
+    EXPECT_EQ(name(2), "L_LVIV Lviv");
+    EXPECT_TRUE(checked(1));
+    EXPECT_FALSE(checked(2));
+    EXPECT_TRUE(SUCCEEDED(list_->accDoDefaultAction(row(2))));
+    EXPECT_TRUE(checked(2));
+    EXPECT_EQ(ticks(), (std::vector<bool>{true, true, false}));
+    list_->Release();
 }
 
 TEST_F(MainWindow, ASendReachesTheTickedRecipientsInOrderAndTheTicksSurviveTheClose) {

@@ -4,6 +4,7 @@
 
 #include "platform/formats/CodePages.h"
 #include "platform/win32/WideText.h"
+#include "ui/win32/CheckListAccessible.h"
 
 namespace dorvel::ui::win32 {
 namespace {
@@ -41,11 +42,22 @@ int CheckListBox::checkBoxAt(int x, int y) const {
 }
 
 void CheckListBox::toggle(int row) {
+    if (recipients_ == nullptr || row < 0 || row >= static_cast<int>(recipients_->size())) return;
     auto& r = (*recipients_)[static_cast<std::size_t>(row)];
     r.ticked = !r.ticked;
     RECT area;
     ::SendMessageW(box_, LB_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&area));
     ::InvalidateRect(box_, &area, FALSE);
+    // A screen reader says "checked" or "not checked" for the row.
+    ::NotifyWinEvent(EVENT_OBJECT_STATECHANGE, box_, OBJID_CLIENT, row + 1);
+}
+
+std::wstring CheckListBox::rowText(int row) const {
+    if (recipients_ == nullptr || row < 0 || row >= static_cast<int>(recipients_->size())) {
+        return {};
+    }
+    const std::string& line = (*recipients_)[static_cast<std::size_t>(row)].line;
+    return platform::Wide(platform::Cp1251ToUtf8(std::string_view(line).substr(0, kShownBytes)));
 }
 
 LRESULT CALLBACK CheckListBox::Procedure(HWND window, UINT message, WPARAM w, LPARAM l) {
@@ -77,6 +89,18 @@ LRESULT CALLBACK CheckListBox::Procedure(HWND window, UINT message, WPARAM w, LP
             break;
         case WM_CHAR:
             if (w == L' ') return 0;
+            break;
+        case WM_GETOBJECT:
+            if (static_cast<LONG>(l) == OBJID_CLIENT && self->recipients_ != nullptr) {
+                const CheckListRows rows{
+                    [self](int row) { return self->rowText(row); },
+                    [self](int row) {
+                        return row >= 0 && row < static_cast<int>(self->recipients_->size()) &&
+                               (*self->recipients_)[static_cast<std::size_t>(row)].ticked;
+                    },
+                    [self](int row) { self->toggle(row); }};
+                if (const LRESULT answer = AnswerGetObject(window, w, rows)) return answer;
+            }
             break;
         default:
             break;

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 #include "core/RecipientList.h"
@@ -32,6 +33,8 @@ private:
     // The row whose check box is at the point, or -1.
     int checkBoxAt(int x, int y) const;
     void toggle(int row);
+    // What a row shows, for screen readers.
+    std::wstring rowText(int row) const;
 
     HWND box_ = nullptr;
     WNDPROC original_ = nullptr;
