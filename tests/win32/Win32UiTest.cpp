@@ -518,6 +518,29 @@ TEST_F(MainWindow, TheTreeShowsTheDesktopsOwnEntriesWithTheDrivesUnderMyComputer
     ASSERT_TRUE(form->Form2->FormClose());
 }
 
+// A screen reader names each folder field by its caption.
+TEST_F(MainWindow, TheDialogsFolderFieldsAreNamedByTheirCaptions) {
+    start();
+    auto nameOf = [](HWND control) {
+        IAccessible* object = nullptr;
+        std::wstring result;
+        if (SUCCEEDED(::AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT),
+                                                   __uuidof(IAccessible),
+                                                   reinterpret_cast<void**>(&object)))) {
+            VARIANT self{};
+            self.vt = VT_I4;
+            self.lVal = CHILDID_SELF;
+            BSTR name = nullptr;
+            if (SUCCEEDED(object->get_accName(self, &name)) && name != nullptr) result = name;
+            ::SysFreeString(name);
+            object->Release();
+        }
+        return platform::Utf8(result);
+    };
+    EXPECT_EQ(nameOf(form->Form2->Edit1), core::texts::kLettersFolderLabel);
+    EXPECT_EQ(nameOf(form->Form2->letters_save), core::texts::kDeletedFilesLabel);
+}
+
 TEST_F(MainWindow, EscapeLeavesTheDialogOpenAndItsFolderIsLetGoOnceItCloses) {
     start();
     HWND dialog = form->Form2->handle();
