@@ -52,6 +52,24 @@ registered() {
   "$root/scripts/wine-run.sh" reg query \
     'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Dorvel' /v "$1" 2>/dev/null | tr -d '\r'
 }
+# The program's main window (captioned "."), waited for; the test fails with
+# the text when it never shows.
+main_window() {
+  window=""
+  for _ in $(seq 600); do
+    window="$(xdotool search --onlyvisible --name '^\.$' 2>/dev/null | head -1)" && [ -n "$window" ] && break
+    sleep 0.1
+  done
+  [ -n "$window" ] || fail "$1"
+}
+# Closes it as the operator does, until it has gone.
+close_main_window() {
+  for _ in $(seq 30); do
+    xdotool search --onlyvisible --name '^\.$' >/dev/null 2>&1 || break
+    alt_f4 "$window" || true
+    sleep 1
+  done
+}
 version="$(sed -n 's/^project(dorvel VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")"
 # shellcheck source=../tests/e2e/waits.sh
 source "$root/tests/e2e/waits.sh"
@@ -66,17 +84,8 @@ mkdir -p "$demo"
 (cd "$demo" && unzip -q "$portable" && mv dorvel/* . && rmdir dorvel)
 (cd "$demo" && DORVEL_WINE_LOCALE=ru_RU.UTF-8 "$root/scripts/wine-run.sh" cmd /c '.\start-demo.cmd' \
   >/dev/null 2>&1)
-window=""
-for _ in $(seq 600); do
-  window="$(xdotool search --onlyvisible --name '^\.$' 2>/dev/null | head -1)" && [ -n "$window" ] && break
-  sleep 0.1
-done
-[ -n "$window" ] || fail "the portable demo did not show its window"
-for _ in $(seq 30); do
-  xdotool search --onlyvisible --name '^\.$' >/dev/null 2>&1 || break
-  alt_f4 "$window" || true
-  sleep 1
-done
+main_window "the portable demo did not show its window"
+close_main_window
 LC_ALL=C grep -aqxF $'Letters=C:\\Demo (1) \xC7\xE2\xB3\xF2\\letters\r' "$demo/dorvel.ini" ||
   fail "start-demo.cmd wrote: $(LC_ALL=C grep -a '^Letters=' "$demo/dorvel.ini" | od -c | head -3)"
 test -f "$demo/letters/Звіт за листопад.txt" || fail "the zip's Cyrillic name was not kept"
@@ -91,12 +100,7 @@ mail="$(mktemp -d)"
 printf 'L_KIEV Kiev\r\n' > "$mail/LUSERS.NDE"
 export ZOVOVOD="Z:${mail//\//\\}"
 "$root/scripts/wine-run.sh" start /unix "$shortcut" >/dev/null 2>&1 &
-window=""
-for _ in $(seq 600); do
-  window="$(xdotool search --onlyvisible --name '^\.$' 2>/dev/null | head -1)" && [ -n "$window" ] && break
-  sleep 0.1
-done
-[ -n "$window" ] || fail "the installed program did not show its window"
+main_window "the installed program did not show its window"
 
 # While it runs, neither an upgrade nor the uninstaller touches it: a silent
 # run ends with its own exit code and leaves everything as it was. (The
@@ -110,11 +114,7 @@ code=0
 [ "$code" -eq 3 ] || fail "a silent uninstall of the running program ended with $code, not 3"
 test -f "$program/dorvel.exe" || fail "the uninstaller removed the running program"
 registered DisplayVersion | grep -q "$version" || fail "the Apps & features entry went"
-for _ in $(seq 30); do
-  xdotool search --onlyvisible --name '^\.$' >/dev/null 2>&1 || break
-  alt_f4 "$window" || true
-  sleep 1
-done
+close_main_window
 until_true test -f "$settings/dorvel.ini" || fail "dorvel.ini was not written in the shortcut's folder"
 grep -aq "L_KIEV Kiev=0" "$settings/dorvel.ini" || fail "the settings file lacks the recipient"
 rm -rf "$mail"
@@ -171,17 +171,8 @@ mail="$(mktemp -d)"
 printf 'L_KIEV Kiev\r\n' > "$mail/LUSERS.NDE"
 export ZOVOVOD="Z:${mail//\//\\}"
 "$root/scripts/wine-run.sh" start /unix "$machine_shortcut" >/dev/null 2>&1 &
-window=""
-for _ in $(seq 600); do
-  window="$(xdotool search --onlyvisible --name '^\.$' 2>/dev/null | head -1)" && [ -n "$window" ] && break
-  sleep 0.1
-done
-[ -n "$window" ] || fail "the program the MSI installed did not show its window"
-for _ in $(seq 30); do
-  xdotool search --onlyvisible --name '^\.$' >/dev/null 2>&1 || break
-  alt_f4 "$window" || true
-  sleep 1
-done
+main_window "the program the MSI installed did not show its window"
+close_main_window
 until_true test -f "$settings/dorvel.ini" || fail "the MSI's shortcut did not start it in %APPDATA%\\Dorvel"
 rm -rf "$mail"
 "$root/scripts/wine-run.sh" msiexec /x "$(windows_of "$msi")" /qn >/dev/null 2>&1 ||
