@@ -378,8 +378,7 @@ keyboard_only_send_and_delete)
   printf '[Options]\r\nLetters=%s\r\nMoveDir=%s\r\n' "$work/letters" "$work/deleted" > "$ini"
   start
   keys() { xdotool key --delay 120 "$@"; sleep 0.3; }
-  # The focus starts on the first button; the recipients come after the four.
-  keys Tab Tab Tab Tab
+  # The focus starts on the recipients.
   keys Home space Down Down space
   # The letters: archive/, NOTES.TXT, price list.xls, REPORT.DOC, ...
   keys Tab Home Down Down Down
@@ -389,6 +388,11 @@ keyboard_only_send_and_delete)
   grep -q $'\t-NL_KIEV01\t' "$work/mail/journal.txt" || fail "the first recipient was not ticked from the keyboard"
   grep -q $'\t-NL_LVIV03\t' "$work/mail/journal.txt" || fail "the third recipient was not ticked from the keyboard"
   grep -q 'REPORT.DOC' "$work/mail/journal.txt" || fail "Tab changed the letter that was sent: $(cat "$work/mail/journal.txt")"
+  # The next keys are for the main window, once the progress window is gone.
+  until_true eval '! xdotool search --onlyvisible --name "^Отправка почты\$" >/dev/null 2>&1' ||
+    fail "the progress window stayed after sending"
+  until_true eval '[ "$(xdotool getactivewindow 2>/dev/null)" = "$main" ]' ||
+    fail "the main window did not get the keyboard back after sending"
   # Shift+Tab back into the letters view and out again to the delete button.
   keys shift+Tab shift+Tab Tab Tab Tab space
   until_true test -e "$work/deleted/REPORT.DOC" || fail "the keyboard's delete did not move the selected letter"

@@ -137,6 +137,15 @@ TEST(ShowDeletedFolder, TheFolderReachesTheFileBrowserAsOneArgument) {
               std::vector<std::string>{"Не могу показать директорию /home/op/deleted letters"});
 }
 
+// The keyboard starts on the recipients, where the operator begins.
+TEST_F(ToolbarTest, TheRecipientsHaveTheKeyboardFromTheStart) {
+    auto form = start("PostMove=0\r\n");
+    form->showInStoredState();
+    QApplication::setActiveWindow(form.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    EXPECT_EQ(QApplication::focusWidget(), static_cast<QWidget*>(form->CheckListBox1));
+}
+
 // Tab walks the controls, never the letters view's cells: a letter picked
 // with the arrows stays picked on the way to the send button.
 TEST_F(ToolbarTest, TabLeavesTheLettersViewWithTheLetterStillSelected) {

@@ -121,6 +121,9 @@ TForm1::TForm1(platform::Platform& platform, core::Messages& messages, QWidget* 
     Timer1->start();
 
     setWindowIcon(WindowIcon());
+    // Ticking comes first, so the keyboard starts there, as on Windows; the
+    // window hands it over when it is first activated.
+    CheckListBox1->setFocus(Qt::OtherFocusReason);
     applyPanelWidth(design.panel1);
     ShellListView::LoadTypes();
     // Listing never sets a busy cursor here, so nothing maps it away.

@@ -148,7 +148,8 @@ void TForm1::showInStoredState(int showRequest) {
     application_.show(minimised, form_.storedWindowState() == 2 ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
     if (!minimised) ::ShowWindow(window_.get(), show);
     ::UpdateWindow(window_.get());
-    // A control has the focus from the start: the recipients, as on Linux.
+    // A control has the focus from the start: the recipients, where the
+    // operator begins, on both faces.
     focused_ = CheckListBox1->handle();
     if (!minimised) ::SetFocus(focused_);
 }
