@@ -21,21 +21,11 @@ ScreenRect ReachableFrame(const ScreenRect& stored, const ScreenRect& available)
     r.height = Clamp(stored.height, std::min(kMinimumHeight, available.height), available.height);
     const std::int64_t right = std::int64_t{available.left} + available.width;
     const std::int64_t bottom = std::int64_t{available.top} + available.height;
-    // A frame that no screen shows at all (stored on a monitor since
-    // removed) comes back whole; one partly shown keeps its place as far as
-    // it can be caught.
-    const bool shown =
-        std::int64_t{stored.left} + stored.width > available.left && stored.left < right &&
-        std::int64_t{stored.top} + stored.height > available.top && stored.top < bottom;
-    if (!shown) {
-        r.left = Clamp(stored.left, available.left, right - r.width);
-        r.top = Clamp(stored.top, available.top, bottom - r.height);
-        return r;
-    }
-    const int margin = std::min(kReachableMargin, std::min(r.width, available.width));
-    r.left = Clamp(stored.left, std::int64_t{available.left} + margin - r.width, right - margin);
-    // The title bar is what the mouse takes hold of: never above the area.
-    r.top = Clamp(stored.top, available.top, bottom - std::min(kReachableMargin, r.height));
+    // Wholly on the screens, since it fits once cut: a frame stored on a
+    // larger or less scaled screen would otherwise show only a corner, and
+    // that corner would be written back.
+    r.left = Clamp(stored.left, available.left, right - r.width);
+    r.top = Clamp(stored.top, available.top, bottom - r.height);
     return r;
 }
 

@@ -16,11 +16,9 @@ struct ScreenRect {
 // The smallest window that is still usable.
 inline constexpr int kMinimumWidth = 200;
 inline constexpr int kMinimumHeight = 150;
-// How much of the window must stay on the screens to be caught with the mouse.
-inline constexpr int kReachableMargin = 100;
 
 // The stored frame, cut to the available area's size and moved just enough
-// that its title stays within that area. A frame that fits is left as it is.
+// that all of it is within that area. A frame wholly inside is left as it is.
 ScreenRect ReachableFrame(const ScreenRect& stored, const ScreenRect& available);
 
 }  // namespace dorvel::core

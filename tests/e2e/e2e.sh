@@ -195,6 +195,24 @@ absurd_stored_geometry)
   width="$(cgrep -o "^Width=[0-9-]*" "$ini" | cut -d= -f2)"
   [ "$width" -le 1280 ] || fail "the exit wrote a width the window never had: $width"
   ;;
+big_window_at_twice_the_scale)
+  # Saved at 1500x900 on a large screen at 1x; started where the 1280x1024
+  # screen is scaled 2x, so that it shows 640x512 device-independent pixels:
+  # the whole window is on the screen, and that is written back.
+  printf '[Form1]\r\nTop=400\r\nLeft=500\r\nHeight=900\r\nWidth=1500\r\n[Options]\r\nLetters=%s\r\n' \
+    "$work/letters" > "$ini"
+  export QT_SCALE_FACTOR=2
+  start
+  sleep 1
+  read -r x y w h < <(xwininfo -id "$main" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4} /^  Width:/{w=$2} /^  Height:/{h=$2} END{print x, y, w, h}')
+  [ "$x" -ge 0 ] && [ "$y" -ge 0 ] && [ $((x + w)) -le 1280 ] && [ $((y + h)) -le 1024 ] ||
+    fail "the window is not wholly on the screen: ${w}x${h} at $x,$y"
+  close_main
+  value() { cgrep -o "^$1=[0-9-]*" "$ini" | cut -d= -f2; }
+  [ "$(value Left)" -ge 0 ] && [ "$(value Top)" -ge 0 ] &&
+    [ $(($(value Left) + $(value Width))) -le 640 ] && [ $(($(value Top) + $(value Height))) -le 512 ] ||
+    fail "the exit wrote a place off the screen: $(cgrep -E '^(Top|Left|Width|Height)=' "$ini" | tr '\r\n' '  ')"
+  ;;
 settings_in_a_folder_the_user_may_not_write)
   # An administrator prepared the settings file in a folder of their own;
   # the operator, an ordinary user, may write the file but not the folder.
