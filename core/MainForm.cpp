@@ -126,8 +126,10 @@ void MainForm::closeRequested() { runner_.stopWaiting(); }
 SettingsRecord MainForm::currentValues() const {
     SettingsRecord r;
     const ScreenRect frame = frame_.normalFrame();
-    r.left = frame.left;
-    r.top = frame.top;
+    // A place the window cannot tell is not written over the one stored.
+    const bool known = frame_.knowsPosition();
+    r.left = known ? frame.left : stored_.left;
+    r.top = known ? frame.top : stored_.top;
     r.width = frame.width;
     r.height = frame.height;
     r.windowState = frame_.windowState();

@@ -70,6 +70,9 @@ public:
     virtual void applyFrame(const ScreenRect& frame) = 0;
     // The frame the window has when it is neither minimised nor maximised.
     virtual ScreenRect normalFrame() const = 0;
+    // False where the system never tells a program where its window is
+    // (Wayland): the frame's left and top then mean nothing.
+    virtual bool knowsPosition() const = 0;
     virtual int windowState() const = 0;
 };
 

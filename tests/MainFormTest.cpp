@@ -26,6 +26,7 @@ public:
     std::optional<core::ScreenRect> area = core::ScreenRect{0, 0, 1280, 1024};
     core::ScreenRect frame;
     int state = 0;
+    bool positionKnown = true;
     int requestedPanel = 0;
     int clientWidth = 854;
     std::string folderField;
@@ -63,6 +64,7 @@ public:
         frame = f;
     }
     core::ScreenRect normalFrame() const override { return frame; }
+    bool knowsPosition() const override { return positionKnown; }
     int windowState() const override { return state; }
     void applyPanelWidth(int width) override {
         log.push_back("panel " + std::to_string(width));
@@ -201,6 +203,20 @@ TEST_F(MainFormTest, TheExitWritesThePanelAsShownNotAsStored) {
         started.FormDestroy();
         EXPECT_TRUE(iniHas(written)) << stored << "\n" << ini();
     }
+}
+
+// On Wayland a window never learns where it is: its size and state are
+// written, the stored place is kept rather than replaced by 0,0.
+TEST_F(MainFormTest, WhereThePlaceIsUnknownTheExitKeepsTheStoredTopAndLeft) {
+    platform.files[kIni] = "[Form1]\r\nTop=120\r\nLeft=-30\r\nHeight=500\r\nWidth=700\r\n";
+    view.positionKnown = false;
+    ASSERT_TRUE(start());
+    view.frame = {0, 0, 640, 480};
+    form.FormDestroy();
+    EXPECT_TRUE(iniHas("Top=120")) << ini();
+    EXPECT_TRUE(iniHas("Left=-30")) << ini();
+    EXPECT_TRUE(iniHas("Width=640")) << ini();
+    EXPECT_TRUE(iniHas("Height=480")) << ini();
 }
 
 TEST_F(MainFormTest, TheExitStopsTheWatchFirstWritesOnceAndTicksNoMore) {

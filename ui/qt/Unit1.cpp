@@ -159,6 +159,10 @@ core::ScreenRect TForm1::normalFrame() const {
     return {x(), y(), frameGeometry().width(), frameGeometry().height()};
 }
 
+bool TForm1::knowsPosition() const {
+    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
 int TForm1::windowState() const { return isMaximized() ? 2 : isMinimized() ? 1 : 0; }
 
 int TForm1::panelWidth() const {

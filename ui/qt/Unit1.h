@@ -84,6 +84,7 @@ private:
     std::optional<core::ScreenRect> availableArea(const core::ScreenRect& frame) const override;
     void applyFrame(const core::ScreenRect& frame) override;
     core::ScreenRect normalFrame() const override;
+    bool knowsPosition() const override;
     int windowState() const override;
 
     // The stored size is the frame's; the frame is known only once the

@@ -27,6 +27,7 @@ public:
     std::optional<core::ScreenRect> availableArea(const core::ScreenRect& frame) const override;
     void applyFrame(const core::ScreenRect& frame) override;
     core::ScreenRect normalFrame() const override;
+    bool knowsPosition() const override { return true; }
     int windowState() const override;
     // The window is closing: what the exit writes is its frame now, hidden
     // or not by then.
