@@ -10,7 +10,7 @@ packages=(
   xvfb xauth file
   fonts-dejavu-core fonts-liberation
   dpkg-dev desktop-file-utils xdotool openbox x11-utils imagemagick locales
-  sway qt6-wayland wtype
+  sway qt6-wayland wtype python3-pyatspi at-spi2-core dbus
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix googletest wine wine64 nsis wixl msitools zip unzip
 )
 

@@ -40,12 +40,14 @@ export HOME="$work/home"
 mkdir -p "$HOME"
 ini="$work/run/dorvel.ini"
 
-openbox >/dev/null 2>&1 &
-wm=$!
-sleep 0.5
-
 # shellcheck source=waits.sh
 source "$here/waits.sh"
+openbox >/dev/null 2>&1 &
+wm=$!
+# A window mapped while the window manager is still starting may never show.
+wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | cgrep -q 'window id'; }
+until_true wm_ready || fail "the window manager did not start"
+
 # shellcheck source=keys.sh
 source "$here/keys.sh"
 gone() { ! kill -0 "$pid" 2>/dev/null; }

@@ -8,6 +8,7 @@
 #include <QStyledItemDelegate>
 
 #include "platform/formats/CodePages.h"
+#include "ui/qt/CheckListAccessible.h"
 
 namespace dorvel::ui {
 namespace {
@@ -117,7 +118,16 @@ void RecipientModel::toggle(int row) {
 }
 
 CheckListBox::CheckListBox(QWidget* parent) : QListView(parent), model_(new RecipientModel(this)) {
+    CheckListAccessible::InstallFactory();
     setModel(model_);
+    // New rows are new objects to a screen reader.
+    connect(model_, &QAbstractItemModel::modelReset, this, [this] {
+        if (!QAccessible::isActive()) return;
+        static_cast<CheckListAccessible*>(QAccessible::queryAccessibleInterface(this))
+            ->forgetRows();
+        QAccessibleEvent event(this, QAccessible::ObjectReorder);
+        QAccessible::updateAccessibility(&event);
+    });
     // A screen reader hears "checked" or "not checked" as the tick changes.
     connect(model_, &RecipientModel::tickChanged, this, [this](int row) {
         QAccessible::State changed;
