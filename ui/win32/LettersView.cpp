@@ -5,8 +5,10 @@
 
 #include <algorithm>
 #include <ctime>
+#include <unordered_map>
 
 #include "core/Texts.h"
+#include "platform/win32/FileSteps.h"
 #include "platform/win32/WideText.h"
 #include "ui/win32/ShellMenu.h"
 
@@ -16,12 +18,21 @@ namespace {
 enum Column { kName, kSize, kType, kModified };
 
 // The system's icon for a name, looked up by its kind alone: nothing is
-// read from the file.
+// read from the file, so one answer holds for every name of that kind.
 int IconIndex(const std::string& name, bool folder) {
+    static std::unordered_map<std::wstring, int> known;
+    const std::wstring wide = platform::Wide(name);
+    const auto dot = wide.find_last_of(L".\\/");
+    std::wstring kind = folder ? L"\\" : L"";
+    if (!folder && dot != std::wstring::npos && wide[dot] == L'.') {
+        kind = wide.substr(dot);
+        ::CharLowerBuffW(kind.data(), static_cast<DWORD>(kind.size()));
+    }
+    if (const auto found = known.find(kind); found != known.end()) return found->second;
     SHFILEINFOW info{};
-    ::SHGetFileInfoW(platform::Wide(name).c_str(),
-                     folder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL, &info, sizeof info,
-                     SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES);
+    ::SHGetFileInfoW(wide.c_str(), folder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL, &info,
+                     sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES);
+    known.emplace(kind, info.iIcon);
     return info.iIcon;
 }
 
@@ -256,7 +267,11 @@ void ShellListView::fillItem(LVITEMW& item) {
             if (cells == cells_.end()) {
                 // All of a row's texts at once: the shell finds the item once.
                 std::vector<std::wstring> texts(details_.columns().size());
-                const Pidl child = ShellChildOf(listing_, row);
+                const Pidl child =
+                    listing_.outsideFileSystem() ||
+                            platform::RewrittenByPathRules(platform::Wide(listing_.name(row)))
+                        ? ShellChildOf(listing_, row)
+                        : details_.child(platform::Wide(listing_.name(row)));
                 for (std::size_t c = 1; c < texts.size(); ++c)
                     texts[c] = details_.text(child.get(), c);
                 cells = cells_.emplace(item.iItem, std::move(texts)).first;

@@ -51,6 +51,16 @@ void ShellDetails::open(const ITEMIDLIST* folder) {
     }
 }
 
+Pidl ShellDetails::child(const std::wstring& name) const {
+    Pidl item;
+    if (!folder_ || name.empty() ||
+        FAILED(folder_->ParseDisplayName(nullptr, nullptr, const_cast<wchar_t*>(name.c_str()),
+                                         nullptr, item.out(), nullptr))) {
+        return {};
+    }
+    return item;
+}
+
 std::wstring ShellDetails::text(const ITEMIDLIST* child, std::size_t column) const {
     if (!folder_ || child == nullptr || column >= columns_.size()) return {};
     SHELLDETAILS details{};

@@ -171,11 +171,24 @@ std::string ShellFolderSource::shownName(const std::string& fullPath, std::strin
     if (platform::RewrittenByPathRules(platform::Wide(name))) {
         return std::string(name);
     }
-    SHFILEINFOW shown{};
-    if (::SHGetFileInfoW(platform::Wide(fullPath).c_str(), 0, &shown, sizeof shown,
-                         SHGFI_DISPLAYNAME) &&
-        shown.szDisplayName[0] != L'\0') {
-        return platform::Utf8(shown.szDisplayName);
+    // What SHGFI_DISPLAYNAME answers, asked of the folder itself: parsing
+    // the whole path from the desktop for every row is slow under Wine.
+    const auto cut = fullPath.find_last_of("\\/");
+    if (cut != std::string::npos) {
+        std::string folder = fullPath.substr(0, cut);
+        if (folder.empty() || folder.back() == ':') folder += '\\';
+        if (folder != boundFolder_) {
+            boundFolder_ = folder;
+            const Pidl parsed = ParsePath(folder);
+            bound_ = parsed ? BindFolder(parsed.get()) : ComPtr<IShellFolder>();
+        }
+        Pidl child;
+        std::wstring wide = platform::Wide(fullPath.substr(cut + 1));
+        if (bound_ && SUCCEEDED(bound_->ParseDisplayName(nullptr, nullptr, wide.data(), nullptr,
+                                                         child.out(), nullptr))) {
+            std::string shown = DisplayNameOf(bound_.get(), child.get(), SHGDN_INFOLDER);
+            if (!shown.empty()) return shown;
+        }
     }
     return std::string(name);
 }

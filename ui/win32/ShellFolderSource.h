@@ -33,6 +33,11 @@ public:
                 core::FolderContents& renamed) override;
     bool showsOwnNames() const override { return true; }
     std::string shownName(const std::string& fullPath, std::string_view name) const override;
+
+private:
+    // The folder whose names are being shown, bound once for all of them.
+    mutable std::string boundFolder_;
+    mutable ComPtr<IShellFolder> bound_;
 };
 
 // A listing over the file system and the shell's folders outside it; its
