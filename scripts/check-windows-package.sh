@@ -3,7 +3,8 @@
 # virtual display: installs silently, starts the installed program through
 # its Start-menu shortcut (it must show its window and write dorvel.ini in
 # the shortcut's working folder), uninstalls silently and checks that what
-# was installed is gone.
+# was installed is gone; the same for an upgrade of each package by a newer
+# one, and for the MSI as an administrator deploys it.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 mapfile -t made < <("$root/scripts/windows-package.sh")
@@ -175,8 +176,34 @@ main_window "the program the MSI installed did not show its window"
 close_main_window
 until_true test -f "$settings/dorvel.ini" || fail "the MSI's shortcut did not start it in %APPDATA%\\Dorvel"
 rm -rf "$mail"
+
+# A newer MSI over this one: the major upgrade replaces it, so one entry of
+# the newer version stays, with the shortcut and the operator's settings.
+products() {
+  "$root/scripts/wine-run.sh" reg export 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' \
+    'C:\uninstall.reg' /y >/dev/null 2>&1
+  iconv -f UTF-16 -t UTF-8 "$WINEPREFIX/drive_c/uninstall.reg" 2>/dev/null | tr -d '\r'
+}
+staged="$(mktemp -d)"
+cp "$root/packaging/windows/dorvel.wxs" "$root/build-windows/ui/win32/dorvel.ico" "$staged/"
+cp "$root/build-windows/ui/win32/dorvel.exe" "$staged/"
+(cd "$staged" && wixl -a x64 -D SourceDir=. -D Version=99.0.0 -o newer.msi dorvel.wxs) 2>/dev/null ||
+  fail "the newer MSI was not built"
+before="$(cat "$settings/dorvel.ini")"
+[ "$(products | grep -c '^"DisplayName"="Dorvel"$')" -eq 1 ] || fail "the MSI made no single entry"
+"$root/scripts/wine-run.sh" msiexec /i "$(windows_of "$staged/newer.msi")" /qn >/dev/null 2>&1 ||
+  fail "the newer MSI did not install over the older one"
+[ "$(products | grep -c '^"DisplayName"="Dorvel"$')" -eq 1 ] ||
+  fail "the MSI upgrade left $(products | grep -c '^"DisplayName"="Dorvel"$') entries"
+products | grep -q '^"DisplayVersion"="99.0.0"$' || fail "the MSI entry did not take the newer version"
+test -f "$machine_program/dorvel.exe" || fail "the MSI upgrade lost dorvel.exe"
+test -f "$machine_shortcut" || fail "the MSI upgrade lost the shortcut"
+[ "$(cat "$settings/dorvel.ini")" = "$before" ] || fail "the MSI upgrade touched the settings"
+msi="$staged/newer.msi"
 "$root/scripts/wine-run.sh" msiexec /x "$(windows_of "$msi")" /qn >/dev/null 2>&1 ||
   fail "msiexec /x /qn failed"
+[ "$(products | grep -c '^"DisplayName"="Dorvel"$')" -eq 0 ] || fail "msiexec /x left its entry"
+rm -rf "$staged"
 test ! -e "$machine_program/dorvel.exe" || fail "msiexec /x left dorvel.exe"
 test ! -e "$machine_shortcut" || fail "msiexec /x left the shortcut"
 test -f "$settings/dorvel.ini" || fail "msiexec /x took the operator's settings"
