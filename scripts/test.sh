@@ -11,5 +11,6 @@ ctest --preset dev
 "$root/scripts/build.sh" windows
 # The 32-bit build is compiled and linked; no 32-bit program runs here.
 "$root/scripts/build.sh" windows-i686
+"$root/scripts/check-windows7-imports.sh" "$root/build-windows-i686/ui/win32/dorvel.exe"
 # The Windows suites draw windows: they run on a virtual display.
 xvfb-run -a "$root/scripts/wine-suites.sh"

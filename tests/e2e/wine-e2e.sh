@@ -184,6 +184,38 @@ case "$case_name" in
     until_true test -f "$work/deleted/REPORT.DOC" || fail "Right and Space did not delete"
     close
     ;;
+  dpi_144 | dpi_192)
+    # The system's scale set as Windows' display settings set it, for the
+    # programs started after; put back whatever happens.
+    dpi="${case_name#dpi_}"
+    set_dpi() {
+      "$root/scripts/wine-run.sh" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD \
+        /d "$1" /f >/dev/null 2>&1
+      wineserver -k 2>/dev/null
+      "$root/scripts/wine-run.sh" wineboot.exe --init >/dev/null 2>&1
+    }
+    trap 'cleanup; set_dpi 96' EXIT
+    set_dpi "$dpi"
+    # Small enough to fit the screen whole at 2x, so that it is kept.
+    printf '[Form1]\r\nTop=20\r\nLeft=20\r\nHeight=450\r\nWidth=600\r\n[Options]\r\nLetters=%s\r\nMoveDir=%s\r\n' \
+      "$(windows_path "$work/letters")" "$(windows_path "$work/deleted")" > "$ini"
+    start
+    scaled() { echo $((($1 * dpi + 48) / 96)); }
+    [ -n "${DORVEL_SHOT:-}" ] && import -window root "$DORVEL_SHOT"
+    # The frame stored as 600 by 450 at 96 DPI is that many inches here.
+    [ "$cw" -ge "$(scaled 570)" ] && [ "$cw" -le "$(scaled 600)" ] ||
+      fail "the window is $cw pixels wide at $dpi DPI, not 600 scaled"
+    # The third recipient's box, where the toolbar, the rows and the box
+    # column are all scaled: with any of them at 96 DPI the click misses.
+    click $((cx + 3 + $(scaled 6))) $((cy + $(scaled 43) + 3 + $(scaled 13) * 2 + $(scaled 6)))
+    close
+    cgrep -q $'^L_ODESA Odesa=1\r$' "$ini" && cgrep -q $'^L_LVIV Lviv=0\r$' "$ini" ||
+      fail "the click at the scaled third row did not tick it alone: $(cgrep '^L_' "$ini" | tr -d '\r' | tr '\n' ' ')"
+    # The settings file keeps 96-DPI pixels: what was stored comes back.
+    for kept in Top=20 Left=20 Height=450 Width=600; do
+      cgrep -q "^$kept"$'\r$' "$ini" || fail "$kept was not kept at $dpi DPI: $(cgrep -E '^(Top|Left|Height|Width)=' "$ini" | tr -d '\r' | tr '\n' ' ')"
+    done
+    ;;
   end_session)
     start
     tick 1

@@ -18,6 +18,7 @@
 #include "TempDir.h"
 #include "core/Texts.h"
 #include "platform/win32/WideText.h"
+#include "ui/win32/Dpi.h"
 #include "ui/win32/MessageBoxes.h"
 #include "ui/win32/ShellMenu.h"
 #include "ui/win32/Unit1.h"
@@ -830,6 +831,37 @@ TEST_F(MainWindow, TheLettersViewHasGridLinesWholeRowsAndTheWindowsFont) {
     ::SendMessageW(view(), WM_LBUTTONDOWN, MK_LBUTTON, at);
     Serve(std::chrono::milliseconds(50));
     EXPECT_EQ(ListView_GetNextItem(view(), -1, LVNI_SELECTED), 1);
+}
+
+// Dragged onto a screen at 200%, the window is told so: everything it draws
+// doubles, pictures drawn anew, and the settings keep 96-DPI pixels. Wine
+// never changes the scale under a running program, so the message is sent
+// here as Windows sends it.
+TEST_F(MainWindow, MovedToAScreenAtTwiceTheScaleEverythingDoublesAndTheSettingsDoNot) {
+    start();
+    ASSERT_EQ(ui::win32::DpiOf(form->handle()), 96u) << "the suite runs at 96 DPI";
+    RECT before{};
+    ::GetWindowRect(form->handle(), &before);
+    const int panel = form->form().currentValues().panel1;
+    RECT suggested{before.left, before.top, before.left + 2 * (before.right - before.left),
+                   before.top + 2 * (before.bottom - before.top)};
+    ::SendMessageW(form->handle(), WM_DPICHANGED, MAKEWPARAM(192, 192),
+                   reinterpret_cast<LPARAM>(&suggested));
+
+    EXPECT_EQ(::SendMessageW(list(), LB_GETITEMHEIGHT, 0, 0), 26);
+    EXPECT_EQ(FontOf(list()).lfHeight, -26);
+    EXPECT_EQ(FontOf(view()).lfHeight, -22);
+    const auto images =
+        reinterpret_cast<HIMAGELIST>(::SendMessageW(form->ToolBar1, TB_GETIMAGELIST, 0, 0));
+    int width = 0, height = 0;
+    ASSERT_TRUE(::ImageList_GetIconSize(images, &width, &height));
+    EXPECT_EQ(width, 64);
+    RECT bar{};
+    ::GetWindowRect(form->ToolBar1, &bar);
+    EXPECT_EQ(bar.bottom - bar.top, 86);
+    EXPECT_EQ(bar.right - bar.left, 2 * panel) << "the panel keeps its share of the window";
+    // What would be written is what was stored: the same window at 96 DPI.
+    EXPECT_EQ(form->form().currentValues().panel1, panel);
 }
 
 TEST_F(MainWindow, ALetterIsRenamedInPlaceAndNeverOverAnother) {

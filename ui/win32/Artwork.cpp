@@ -60,17 +60,22 @@ void Folder(HDC dc) {
 }
 
 // Each picture drawn on the transparent colour into a list of 32 by 32.
-OwnedImageList Pictures(std::initializer_list<std::function<void(HDC)>> pictures) {
-    OwnedImageList list(
-        ::ImageList_Create(32, 32, ILC_COLOR24 | ILC_MASK, static_cast<int>(pictures.size()), 0));
+OwnedImageList Pictures(int size, std::initializer_list<std::function<void(HDC)>> pictures) {
+    OwnedImageList list(::ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK,
+                                           static_cast<int>(pictures.size()), 0));
     HDC screen = ::GetDC(nullptr);
     for (const auto& draw : pictures) {
         HDC dc = ::CreateCompatibleDC(screen);
-        OwnedBitmap bitmap(::CreateCompatibleBitmap(screen, 32, 32));
+        OwnedBitmap bitmap(::CreateCompatibleBitmap(screen, size, size));
         const HGDIOBJ old = ::SelectObject(dc, bitmap.get());
-        RECT all{0, 0, 32, 32};
+        RECT all{0, 0, size, size};
         OwnedBrush background(::CreateSolidBrush(kTransparent));
         ::FillRect(dc, &all, background.get());
+        // The strokes are given on a grid of 32; GDI scales them, pen
+        // widths included, to the size asked for.
+        ::SetMapMode(dc, MM_ANISOTROPIC);
+        ::SetWindowExtEx(dc, 32, 32, nullptr);
+        ::SetViewportExtEx(dc, size, size, nullptr);
         draw(dc);
         ::SelectObject(dc, old);
         ::DeleteDC(dc);
@@ -82,10 +87,10 @@ OwnedImageList Pictures(std::initializer_list<std::function<void(HDC)>> pictures
 
 }  // namespace
 
-OwnedImageList ToolBarImages() { return Pictures({Envelope, Cross, Gear, Folder}); }
+OwnedImageList ToolBarImages(int size) { return Pictures(size, {Envelope, Cross, Gear, Folder}); }
 
 OwnedIcon WindowIcon() {
-    const OwnedImageList list = Pictures({Envelope});
+    const OwnedImageList list = Pictures(32, {Envelope});
     return OwnedIcon(::ImageList_GetIcon(list.get(), 0, ILD_NORMAL));
 }
 

@@ -6,7 +6,9 @@
 
 namespace dorvel::ui::win32 {
 
-OwnedImageList ToolBarImages();
+// The pictures at size by size pixels, drawn anew at that size rather than
+// stretched, so that they stay sharp at any scale.
+OwnedImageList ToolBarImages(int size = 32);
 // The program's icon: the envelope of the send button.
 OwnedIcon WindowIcon();
 

@@ -20,12 +20,19 @@ CheckListBox::CheckListBox(HWND parent, int id) {
         WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | LBS_OWNERDRAWFIXED | LBS_NODATA |
             LBS_NOINTEGRALHEIGHT | LBS_NOTIFY | LBS_WANTKEYBOARDINPUT,
         0, 0, 10, 10, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
-    font_ = MakeFont(L"Courier New", 13, FW_NORMAL, false, RUSSIAN_CHARSET);
-    ::SendMessageW(box_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-    ::SendMessageW(box_, LB_SETITEMHEIGHT, 0, kRowHeight);
+    applyDpi(kDesignDpi);
     ::SetWindowLongPtrW(box_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     original_ = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(
         box_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CheckListBox::Procedure)));
+}
+
+void CheckListBox::applyDpi(UINT dpi) {
+    dpi_ = dpi;
+    OwnedFont font = MakeFont(L"Courier New", Scaled(13, dpi), FW_NORMAL, false, RUSSIAN_CHARSET);
+    ::SendMessageW(box_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+    font_ = std::move(font);
+    ::SendMessageW(box_, LB_SETITEMHEIGHT, 0, Scaled(kRowHeight, dpi));
+    ::InvalidateRect(box_, nullptr, TRUE);
 }
 
 void CheckListBox::setRecipients(std::vector<core::Recipient>* recipients) {
@@ -34,7 +41,7 @@ void CheckListBox::setRecipients(std::vector<core::Recipient>* recipients) {
 }
 
 int CheckListBox::checkBoxAt(int x, int y) const {
-    if (recipients_ == nullptr || x < 0 || x >= kCheckColumnWidth) return -1;
+    if (recipients_ == nullptr || x < 0 || x >= checkColumnWidth()) return -1;
     const LRESULT hit = ::SendMessageW(box_, LB_ITEMFROMPOINT, 0, MAKELPARAM(x, y));
     if (HIWORD(hit) != 0) return -1;  // below the last row
     const int row = LOWORD(hit);
@@ -117,12 +124,12 @@ void CheckListBox::draw(const DRAWITEMSTRUCT& item) const {
     HDC dc = item.hDC;
     RECT row = item.rcItem;
     ::FillRect(dc, &row, ::GetSysColorBrush(COLOR_WINDOW));
-    RECT box{row.left + 1, row.top + 1, row.left + kCheckColumnWidth - 1, row.bottom - 1};
+    RECT box{row.left + 1, row.top + 1, row.left + checkColumnWidth() - 1, row.bottom - 1};
     ::DrawFrameControl(dc, &box, DFC_BUTTON,
                        DFCS_BUTTONCHECK | DFCS_FLAT | (r.ticked ? DFCS_CHECKED : 0));
     // The highlight and the focus frame cover the text, not the box.
     RECT text = row;
-    text.left += kCheckColumnWidth + 1;
+    text.left += checkColumnWidth() + 1;
     const bool selected = (item.itemState & ODS_SELECTED) != 0;
     ::FillRect(dc, &text, ::GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
     ::SetBkMode(dc, TRANSPARENT);
@@ -132,8 +139,8 @@ void CheckListBox::draw(const DRAWITEMSTRUCT& item) const {
     // The row is shorter than the font's line: keep the baseline high enough
     // for the underscore of every L_ to show.
     ::SetTextAlign(dc, TA_BASELINE | TA_LEFT);
-    ::ExtTextOutW(dc, text.left + 1, text.bottom - 3, ETO_CLIPPED, &text, shown.c_str(),
-                  static_cast<UINT>(shown.size()), nullptr);
+    ::ExtTextOutW(dc, text.left + 1, text.bottom - Scaled(3, dpi_), ETO_CLIPPED, &text,
+                  shown.c_str(), static_cast<UINT>(shown.size()), nullptr);
     if ((item.itemState & ODS_FOCUS) != 0) ::DrawFocusRect(dc, &text);
 }
 

@@ -5,6 +5,9 @@
 
 #include <windows.h>
 
+#include <cstddef>
+#include <vector>
+
 #include "ui/win32/Handles.h"
 
 namespace dorvel::ui::win32 {
@@ -33,5 +36,38 @@ Form* FormOf(HWND window) {
 // A child control with the font given.
 HWND CreateControl(HWND parent, const wchar_t* kind, const wchar_t* text, DWORD style, RECT place,
                    HFONT font, int id = 0, DWORD extendedStyle = 0);
+
+// A form's fixed layout, drawn at 96 DPI: its fonts made and its controls
+// placed again, and its client area sized, for the scale it is shown at.
+class ScaledLayout {
+public:
+    struct Font {
+        const wchar_t* face;
+        int pixelHeight;  // at 96 DPI
+        int weight;
+        bool italic;
+    };
+    static constexpr std::size_t kNoFont = static_cast<std::size_t>(-1);
+
+    // In the Cyrillic set: where the ANSI code page is not 1251 the default
+    // set's raster face has no Cyrillic letters.
+    std::size_t addFont(const Font& font);
+    HFONT font(std::size_t index) const { return fonts_[index].get(); }
+    // Made at 96 DPI; placed anew by apply.
+    HWND add(HWND control, RECT design, std::size_t font = kNoFont);
+    void apply(HWND window, SIZE designClient, UINT dpi);
+    UINT dpi() const { return dpi_; }
+
+private:
+    struct Placed {
+        HWND control;
+        RECT design;
+        std::size_t font;
+    };
+    std::vector<Font> specs_;
+    std::vector<OwnedFont> fonts_;
+    std::vector<Placed> placed_;
+    UINT dpi_ = 96;
+};
 
 }  // namespace dorvel::ui::win32

@@ -44,7 +44,7 @@ TForm1::TForm1(platform::Platform& platform, core::Messages& messages)
     application_.setMainForm(w);
     // In the Cyrillic set: where the ANSI code page is not 1251 the default
     // set's raster face has no Cyrillic letters.
-    font_ = MakeFont(L"MS Sans Serif", 11, FW_NORMAL, false, RUSSIAN_CHARSET);
+    dpi_ = DpiOf(w);
     icon_ = WindowIcon();
     ::SendMessageW(w, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.get()));
     ::SendMessageW(w, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_.get()));
@@ -52,8 +52,7 @@ TForm1::TForm1(platform::Platform& platform, core::Messages& messages)
     buildToolBar();
     CheckListBox1 = std::make_unique<CheckListBox>(w, kCheckListId);
     ShellListView1 = std::make_unique<ShellListView>(platform_, w, kLettersId);
-    ::SendMessageW(ShellListView1->handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()),
-                   FALSE);
+    applyDpi(dpi_);
     ShellListView1->onError = [this](const std::string& text) { messages_.platformError(text); };
     // Tab goes from the recipients to the letters and on to the toolbar,
     // whose arrows then move between its buttons.
@@ -62,7 +61,7 @@ TForm1::TForm1(platform::Platform& platform, core::Messages& messages)
     // message too.
     ::SetTimer(w, kTimer1, 1000, nullptr);
     timerRunning_ = true;
-    panelWidth_ = design.panel1;
+    panelWidth_ = Scaled(design.panel1, dpi_);
     layout();
     {
         core::StartupReads reads(platform_);
@@ -89,9 +88,6 @@ void TForm1::buildToolBar() {
         0, 0, 10, kToolBarHeight, w, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kToolBarId)),
         nullptr, nullptr);
     ::SendMessageW(ToolBar1, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-    images_ = ToolBarImages();
-    ::SendMessageW(ToolBar1, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_.get()));
-    ::SendMessageW(ToolBar1, TB_SETBITMAPSIZE, 0, MAKELPARAM(32, 32));
     for (const auto& b : core::texts::kToolbar) {
         TBBUTTON button{};
         button.iBitmap = b.image;
@@ -100,8 +96,27 @@ void TForm1::buildToolBar() {
         button.fsStyle = BTNS_BUTTON;
         ::SendMessageW(ToolBar1, TB_ADDBUTTONSW, 1, reinterpret_cast<LPARAM>(&button));
     }
-    ::SendMessageW(ToolBar1, TB_SETBUTTONSIZE, 0, MAKELPARAM(39, 38));
     LetToolbarTakeKeys(ToolBar1);
+}
+
+void TForm1::applyDpi(UINT dpi) {
+    panelWidth_ = ::MulDiv(panelWidth_, static_cast<int>(dpi), static_cast<int>(dpi_));
+    dpi_ = dpi;
+    // In the Cyrillic set: where the ANSI code page is not 1251 the default
+    // set's raster face has no Cyrillic letters.
+    OwnedFont font = MakeFont(L"MS Sans Serif", Scaled(11, dpi), FW_NORMAL, false, RUSSIAN_CHARSET);
+    ::SendMessageW(ShellListView1->handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font.get()),
+                   TRUE);
+    font_ = std::move(font);
+    CheckListBox1->applyDpi(dpi);
+    // The pictures drawn at the new size, not stretched.
+    const int picture = Scaled(32, dpi);
+    OwnedImageList images = ToolBarImages(picture);
+    ::SendMessageW(ToolBar1, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images.get()));
+    images_ = std::move(images);
+    ::SendMessageW(ToolBar1, TB_SETBITMAPSIZE, 0, MAKELPARAM(picture, picture));
+    ::SendMessageW(ToolBar1, TB_SETBUTTONSIZE, 0, MAKELPARAM(Scaled(39, dpi), Scaled(38, dpi)));
+    layout();
 }
 
 void TForm1::layout() {
@@ -109,16 +124,17 @@ void TForm1::layout() {
     ::GetClientRect(window_.get(), &client);
     const int height = client.bottom;
     panelWidth_ = core::ShownPanelWidth(panelWidth_, client.right);
-    ::MoveWindow(ToolBar1, 0, 0, panelWidth_, kToolBarHeight, TRUE);
-    ::MoveWindow(CheckListBox1->handle(), 0, kToolBarHeight, panelWidth_,
-                 std::max(0, height - kToolBarHeight), TRUE);
-    const int left = panelWidth_ + core::kSplitterWidth;
+    const int toolBarHeight = Scaled(kToolBarHeight, dpi_);
+    ::MoveWindow(ToolBar1, 0, 0, panelWidth_, toolBarHeight, TRUE);
+    ::MoveWindow(CheckListBox1->handle(), 0, toolBarHeight, panelWidth_,
+                 std::max(0, height - toolBarHeight), TRUE);
+    const int left = panelWidth_ + splitterWidth();
     ::MoveWindow(ShellListView1->handle(), left, 0,
                  std::max(0, static_cast<int>(client.right) - left), height, TRUE);
 }
 
 void TForm1::applyPanelWidth(int width) {
-    panelWidth_ = width;
+    panelWidth_ = Scaled(width, dpi_);
     layout();
 }
 
@@ -186,6 +202,16 @@ LRESULT TForm1::handle(UINT message, WPARAM w, LPARAM l) {
         case WM_SIZE:
             layout();
             return 0;
+        case WM_DPICHANGED: {
+            // Moved to a screen of another scale, or the scale changed: the
+            // place the system suggests, and everything drawn anew at it.
+            const auto* suggested = reinterpret_cast<const RECT*>(l);
+            ::SetWindowPos(window, nullptr, suggested->left, suggested->top,
+                           suggested->right - suggested->left, suggested->bottom - suggested->top,
+                           SWP_NOZORDER | SWP_NOACTIVATE);
+            applyDpi(HIWORD(w));
+            return 0;
+        }
         case WM_TIMER:
             if (w == kTimer1 && timerRunning_) form_.Timer1Timer();
             return 0;
@@ -242,15 +268,14 @@ LRESULT TForm1::handle(UINT message, WPARAM w, LPARAM l) {
             ::GetCursorPos(&at);
             ::ScreenToClient(window, &at);
             if (reinterpret_cast<HWND>(w) == window && at.x >= panelWidth_ &&
-                at.x < panelWidth_ + core::kSplitterWidth) {
+                at.x < panelWidth_ + splitterWidth()) {
                 ::SetCursor(::LoadCursorW(nullptr, IDC_SIZEWE));
                 return TRUE;
             }
             break;
         }
         case WM_LBUTTONDOWN:
-            if (GET_X_LPARAM(l) >= panelWidth_ &&
-                GET_X_LPARAM(l) < panelWidth_ + core::kSplitterWidth) {
+            if (GET_X_LPARAM(l) >= panelWidth_ && GET_X_LPARAM(l) < panelWidth_ + splitterWidth()) {
                 dragging_ = true;
                 ::SetCapture(window);
             }

@@ -16,6 +16,7 @@
 #include "platform/Platform.h"
 #include "ui/win32/ApplicationWindow.h"
 #include "ui/win32/CheckListBox.h"
+#include "ui/win32/Dpi.h"
 #include "ui/win32/Handles.h"
 #include "ui/win32/LettersView.h"
 #include "ui/win32/MessageWaitRunner.h"
@@ -52,7 +53,8 @@ public:
     const ApplicationWindow& application() const { return application_; }
     // The window's behaviour: the controls' events reach it directly.
     core::MainForm& form() { return form_; }
-    int panelWidth() const override { return panelWidth_; }
+    // In 96-DPI pixels, as the settings file keeps it.
+    int panelWidth() const override { return Unscaled(panelWidth_, dpi_); }
 
     HWND ToolBar1 = nullptr;
     std::unique_ptr<CheckListBox> CheckListBox1;
@@ -75,6 +77,9 @@ private:
     core::Progress& progress() override;
 
     void buildToolBar();
+    // Fonts, pictures and sizes for the window's scale.
+    void applyDpi(UINT dpi);
+    int splitterWidth() const { return Scaled(core::kSplitterWidth, dpi_); }
     void layout();
     void close();
 
@@ -93,7 +98,8 @@ private:
     HWND focused_ = nullptr;  // the control that had the focus last
     bool closeRequested_ = false;
     bool timerRunning_ = false;
-    int panelWidth_ = 185;
+    int panelWidth_ = 185;  // on the screen, in the window's pixels
+    UINT dpi_ = kDesignDpi;
     bool dragging_ = false;
 };
 

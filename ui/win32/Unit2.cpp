@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <array>
 
+#include <uxtheme.h>
+
 #include "core/Texts.h"
 #include "platform/win32/WideText.h"
+#include "ui/win32/Dpi.h"
 #include "ui/win32/FormWindow.h"
 #include "ui/win32/LettersView.h"
 
@@ -18,6 +21,7 @@ constexpr COLORREF kGreen = RGB(0, 128, 0);
 // button would take Escape's for a click.
 constexpr int kButton2 = 100;
 constexpr int kTree = 10;
+constexpr SIZE kClientSize{524, 295};  // at 96 DPI
 
 std::string TextOf(HWND control) {
     const int length = ::GetWindowTextLengthW(control);
@@ -38,37 +42,42 @@ TForm2::TForm2(platform::Platform& platform, core::Messages& messages, HWND owne
         this, &TForm2::Procedure);
     HWND w = window_.get();
 
-    // In the Cyrillic set: where the ANSI code page is not 1251 the default
-    // set's raster face has no Cyrillic letters.
-    bold_ = MakeFont(L"MS Sans Serif", 13, FW_BOLD, false, RUSSIAN_CHARSET);
-    plain_ = MakeFont(L"MS Sans Serif", 11, FW_NORMAL, false, RUSSIAN_CHARSET);
-    italic_ = MakeFont(L"MS Sans Serif", 11, FW_NORMAL, true, RUSSIAN_CHARSET);
+    const std::size_t bold = layout_.addFont({L"MS Sans Serif", 13, FW_BOLD, false});
+    const std::size_t plain = layout_.addFont({L"MS Sans Serif", 11, FW_NORMAL, false});
+    const std::size_t italic = layout_.addFont({L"MS Sans Serif", 11, FW_NORMAL, true});
     auto control = [&](const wchar_t* kind, const wchar_t* text, DWORD flags, int x, int y,
-                       int width, int height, HFONT font, int id = 0) {
+                       int width, int height, std::size_t font, int id = 0) {
         const bool edit = std::wstring_view(kind) == L"EDIT";
-        return CreateControl(w, kind, text, flags, {x, y, x + width, y + height}, font, id,
-                             edit ? WS_EX_CLIENTEDGE : 0);
+        const RECT place{x, y, x + width, y + height};
+        return layout_.add(CreateControl(w, kind, text, flags, place, layout_.font(font), id,
+                                         edit ? WS_EX_CLIENTEDGE : 0),
+                           place, font);
     };
     Label1 = control(L"STATIC", platform::Wide(core::texts::kMailVariableLabel).c_str(),
-                     SS_NOPREFIX, 16, 24, 330, 16, bold_.get());
-    Label3 = control(L"STATIC", L"", SS_NOPREFIX, 16, 48, 337, 14, plain_.get());
+                     SS_NOPREFIX, 16, 24, 330, 16, bold);
+    Label3 = control(L"STATIC", L"", SS_NOPREFIX, 16, 48, 337, 14, plain);
     Label2 = control(L"STATIC", platform::Wide(core::texts::kLettersFolderLabel).c_str(),
-                     SS_NOPREFIX, 16, 80, 330, 16, bold_.get());
+                     SS_NOPREFIX, 16, 80, 330, 16, bold);
     // Tab order: the fields, the check box, the tree, the button.
-    Edit1 = control(L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL, 16, 104, 337, 21, italic_.get());
+    Edit1 = control(L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL, 16, 104, 337, 21, italic);
     Label4 = control(L"STATIC", platform::Wide(core::texts::kDeletedFilesLabel).c_str(),
-                     SS_NOPREFIX, 16, 144, 330, 16, bold_.get());
-    letters_save =
-        control(L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL, 16, 168, 337, 21, italic_.get());
+                     SS_NOPREFIX, 16, 144, 330, 16, bold);
+    letters_save = control(L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL, 16, 168, 337, 21, italic);
     CheckBox1 = control(L"BUTTON", platform::Wide(core::texts::kDeleteAfterSendingLabel).c_str(),
-                        WS_TABSTOP | BS_AUTOCHECKBOX, 16, 224, 297, 17, bold_.get());
-    ShellTreeView1 = std::make_unique<FolderTree>(platform, w, kTree, RECT{524 - 161, 0, 524, 295});
+                        WS_TABSTOP | BS_AUTOCHECKBOX, 16, 224, 297, 17, bold);
+    // Under visual styles a themed check box draws its text in the theme's
+    // colour whatever WM_CTLCOLORBTN says; unthemed, it keeps its maroon.
+    ::SetWindowTheme(CheckBox1, L"", L"");
+    const RECT tree{524 - 161, 0, 524, 295};
+    ShellTreeView1 = std::make_unique<FolderTree>(platform, w, kTree, tree);
+    layout_.add(ShellTreeView1->handle(), tree);
     ShellTreeView1->onChange = [this] { form_.ShellTreeView1Change(); };
     ShellTreeView1->onError = [&messages](const std::string& text) {
         messages.platformError(text);
     };
     Button2 = control(L"BUTTON", platform::Wide(core::texts::kFinishButton).c_str(),
-                      WS_TABSTOP | BS_PUSHBUTTON, 280, 256, 75, 25, plain_.get(), kButton2);
+                      WS_TABSTOP | BS_PUSHBUTTON, 280, 256, 75, 25, plain, kButton2);
+    layout_.apply(w, kClientSize, DpiOf(owner));
     ::SetWindowPos(::GetDlgItem(w, kTree), CheckBox1, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
 
@@ -171,6 +180,13 @@ LRESULT CALLBACK TForm2::Procedure(HWND window, UINT message, WPARAM w, LPARAM l
 
 LRESULT TForm2::handle(UINT message, WPARAM w, LPARAM l) {
     switch (message) {
+        case WM_DPICHANGED: {
+            layout_.apply(window_.get(), kClientSize, HIWORD(w));
+            const auto* suggested = reinterpret_cast<const RECT*>(l);
+            ::SetWindowPos(window_.get(), nullptr, suggested->left, suggested->top, 0, 0,
+                           SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            return 0;
+        }
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLOREDIT:
         case WM_CTLCOLORBTN: {

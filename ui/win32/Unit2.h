@@ -15,6 +15,7 @@
 #include "core/SettingsForm.h"
 #include "platform/Platform.h"
 #include "ui/win32/FolderTree.h"
+#include "ui/win32/FormWindow.h"
 #include "ui/win32/Handles.h"
 
 namespace dorvel::ui::win32 {
@@ -66,9 +67,7 @@ private:
     HWND owner_;
     bool refocusing_ = false;
     // The fonts outlive the window that uses them.
-    OwnedFont bold_;
-    OwnedFont plain_;
-    OwnedFont italic_;
+    ScaledLayout layout_;
     OwnedWindow window_;
     core::LettersView* lettersView_ = nullptr;
     bool running_ = false;

@@ -6,6 +6,7 @@
 
 #include "core/Texts.h"
 #include "platform/win32/WideText.h"
+#include "ui/win32/Dpi.h"
 #include "ui/win32/FormWindow.h"
 
 namespace dorvel::ui::win32 {
@@ -16,6 +17,7 @@ constexpr COLORREF kMaroon = RGB(128, 0, 0);
 constexpr COLORREF kGreen = RGB(0, 128, 0);
 // The labels end where the animation begins.
 constexpr int kLabelWidth = 216;
+constexpr SIZE kClientSize{512, 87};  // at 96 DPI
 constexpr int kShellClip = 160;
 constexpr int kOwnClip = 2;  // copy-clip.rc
 
@@ -54,22 +56,24 @@ TForm3::TForm3(HWND owner) {
                          this, &TForm3::Procedure);
     HWND w = window_.get();
 
-    // In the Cyrillic set: where the ANSI code page is not 1251 the default
-    // set's raster face has no Cyrillic letters.
-    bold_ = MakeFont(L"MS Sans Serif", 13, FW_BOLD, false, RUSSIAN_CHARSET);
-    italic_ = MakeFont(L"MS Sans Serif", 13, FW_NORMAL, true, RUSSIAN_CHARSET);
-    auto label = [&](int top, const wchar_t* text, HFONT font) {
-        return CreateControl(w, L"STATIC", text, SS_NOPREFIX, {8, top, 8 + kLabelWidth, top + 16},
-                             font);
+    const std::size_t bold = layout_.addFont({L"MS Sans Serif", 13, FW_BOLD, false});
+    const std::size_t italic = layout_.addFont({L"MS Sans Serif", 13, FW_NORMAL, true});
+    auto label = [&](int top, const wchar_t* text, std::size_t font) {
+        const RECT place{8, top, 8 + kLabelWidth, top + 16};
+        return layout_.add(
+            CreateControl(w, L"STATIC", text, SS_NOPREFIX, place, layout_.font(font)), place, font);
     };
-    Label1 = label(8, platform::Wide(core::texts::kSendingLine).c_str(), bold_.get());
-    Label3 = label(24, L"", italic_.get());
-    Label4 = label(48, platform::Wide(core::texts::kToLine).c_str(), bold_.get());
-    Label2 = label(64, L"", italic_.get());
+    Label1 = label(8, platform::Wide(core::texts::kSendingLine).c_str(), bold);
+    Label3 = label(24, L"", italic);
+    Label4 = label(48, platform::Wide(core::texts::kToLine).c_str(), bold);
+    Label2 = label(64, L"", italic);
 
-    Animate1 = ::CreateWindowExW(0, ANIMATE_CLASSW, L"",
-                                 WS_CHILD | WS_VISIBLE | ACS_CENTER | ACS_TRANSPARENT, 224, 16, 272,
-                                 60, w, nullptr, nullptr, nullptr);
+    // The clip plays at its own size, centred in its place at any scale.
+    Animate1 = layout_.add(::CreateWindowExW(0, ANIMATE_CLASSW, L"",
+                                             WS_CHILD | WS_VISIBLE | ACS_CENTER | ACS_TRANSPARENT,
+                                             224, 16, 272, 60, w, nullptr, nullptr, nullptr),
+                           {224, 16, 224 + 272, 16 + 60});
+    layout_.apply(w, kClientSize, DpiOf(owner));
     // The shell's copy-files clip, or where the shell has none our own,
     // playing from the window's creation on.
     HMODULE shell = ::LoadLibraryExW(L"shell32.dll", nullptr, LOAD_LIBRARY_AS_DATAFILE);
@@ -104,6 +108,14 @@ LRESULT CALLBACK TForm3::Procedure(HWND window, UINT message, WPARAM w, LPARAM l
             ::SetBkMode(reinterpret_cast<HDC>(w), TRANSPARENT);
             return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
         }
+        case WM_DPICHANGED:
+            if (self != nullptr) {
+                self->layout_.apply(window, kClientSize, HIWORD(w));
+                const auto* suggested = reinterpret_cast<const RECT*>(l);
+                ::SetWindowPos(window, nullptr, suggested->left, suggested->top, 0, 0,
+                               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            }
+            return 0;
         case WM_CLOSE:
             // Closed by the operation that showed it, not by the operator.
             ::ShowWindow(window, SW_HIDE);

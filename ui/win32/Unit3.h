@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/Progress.h"
+#include "ui/win32/FormWindow.h"
 #include "ui/win32/Handles.h"
 
 namespace dorvel::ui::win32 {
@@ -41,8 +42,7 @@ private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM w, LPARAM l);
 
     // The fonts outlive the window that uses them.
-    OwnedFont bold_;
-    OwnedFont italic_;
+    ScaledLayout layout_;
     OwnedWindow window_;
     bool animationFailed_ = false;
     Clip clip_ = Clip::None;

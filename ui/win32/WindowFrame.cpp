@@ -1,22 +1,32 @@
 #include "ui/win32/WindowFrame.h"
 
+#include "ui/win32/Dpi.h"
+
 namespace dorvel::ui::win32 {
 
+// The frame is given and asked for in 96-DPI pixels, as the settings file
+// keeps it, and the window's scale turns them into the screen's.
 std::optional<core::ScreenRect> WindowFrame::availableArea(const core::ScreenRect& frame) const {
     // The work area of the monitor nearest the stored frame.
-    const RECT wanted{frame.left, frame.top, frame.left + frame.width, frame.top + frame.height};
+    const UINT dpi = DpiOf(window_.get());
+    const RECT wanted = Scaled(
+        RECT{frame.left, frame.top, frame.left + frame.width, frame.top + frame.height}, dpi);
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
     if (!::GetMonitorInfoW(::MonitorFromRect(&wanted, MONITOR_DEFAULTTONEAREST), &monitor)) {
         return std::nullopt;
     }
     const RECT& work = monitor.rcWork;
-    return core::ScreenRect{work.left, work.top, work.right - work.left, work.bottom - work.top};
+    return core::ScreenRect{Unscaled(work.left, dpi), Unscaled(work.top, dpi),
+                            Unscaled(work.right - work.left, dpi),
+                            Unscaled(work.bottom - work.top, dpi)};
 }
 
 void WindowFrame::applyFrame(const core::ScreenRect& frame) {
     // The stored size is the frame's, as Top and Left are the frame's place.
-    ::MoveWindow(window_.get(), frame.left, frame.top, frame.width, frame.height, FALSE);
+    const UINT dpi = DpiOf(window_.get());
+    ::MoveWindow(window_.get(), Scaled(frame.left, dpi), Scaled(frame.top, dpi),
+                 Scaled(frame.width, dpi), Scaled(frame.height, dpi), FALSE);
     measureWorkspace();
     applied_();
 }
@@ -52,8 +62,9 @@ WINDOWPLACEMENT WindowFrame::placement() const {
 core::ScreenRect WindowFrame::normalFrame() const {
     const RECT normal = placement().rcNormalPosition;
     const POINT origin = workspaceOrigin();
-    return {normal.left + origin.x, normal.top + origin.y, normal.right - normal.left,
-            normal.bottom - normal.top};
+    const UINT dpi = DpiOf(window_.get());
+    return {Unscaled(normal.left + origin.x, dpi), Unscaled(normal.top + origin.y, dpi),
+            Unscaled(normal.right - normal.left, dpi), Unscaled(normal.bottom - normal.top, dpi)};
 }
 
 int WindowFrame::windowState() const {
