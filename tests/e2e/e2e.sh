@@ -416,8 +416,24 @@ keyboard_only_send_and_delete)
   # Shift+Tab back into the letters view and out again to the delete button.
   keys shift+Tab shift+Tab Tab Tab Tab space
   until_true test -e "$work/deleted/REPORT.DOC" || fail "the keyboard's delete did not move the selected letter"
+  # On to the settings button (after the deleted-files one), the option
+  # ticked in the dialog, the dialog closed by its button: still no click.
+  until_true eval '! xdotool search --onlyvisible --name "^Перемещается файл\$" >/dev/null 2>&1' ||
+    fail "the progress window stayed after deleting"
+  until_true eval '[ "$(xdotool getactivewindow 2>/dev/null)" = "$main" ]' ||
+    fail "the main window did not get the keyboard back after deleting"
+  keys Tab Tab space
+  window 'Настройки' > /dev/null || fail "Tab, Tab and Space did not open the settings"
+  sleep 0.3
+  # The first field has the focus; then the other field, the option, the
+  # tree and the button.
+  keys Tab Tab space
+  keys Tab Tab space
+  until_true eval '! xdotool search --onlyvisible --name "^Настройки\$" >/dev/null 2>&1' ||
+    fail "Space on the dialog's button did not close it"
   close_main
   cgrep -q "L_KIEV01 .*=1" "$ini" && cgrep -q "L_LVIV03 .*=1" "$ini" || fail "the keyboard's ticks were not saved"
+  cgrep -q $'^PostMove=1\r$' "$ini" || fail "the option ticked from the keyboard was not saved: $(cgrep PostMove "$ini" | tr -d '\r')"
   ;;
 first_start)
   start

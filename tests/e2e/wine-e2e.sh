@@ -182,7 +182,23 @@ case "$case_name" in
     until_true focused || fail "the main window did not get the keyboard back after sending"
     xdotool key Right space
     until_true test -f "$work/deleted/REPORT.DOC" || fail "Right and Space did not delete"
+    # On to the settings button, the option ticked in the dialog, the
+    # dialog closed by its button and the program by Alt+F4: still no click.
+    progress_gone() { ! xdotool search --onlyvisible --name '^Перемещается файл$' >/dev/null 2>&1; }
+    until_true progress_gone || fail "the progress window stayed after deleting"
+    until_true focused || fail "the main window did not get the keyboard back after deleting"
+    xdotool key Right Right space
+    dialog="$(window 'Настройки')" || fail "Right, Right and Space did not open the settings"
+    sleep 0.3
+    # The first field has the focus; then the other field, the option.
+    xdotool key Tab Tab space
+    sleep 0.3
+    xdotool key Tab Tab space
+    dialog_shown() { xdotool search --onlyvisible --name '^Настройки$' >/dev/null 2>&1; }
+    until_true eval '! dialog_shown' || fail "Space on the dialog's button did not close it"
+    until_true focused || fail "the main window did not get the keyboard back from the dialog"
     close
+    cgrep -q $'^PostMove=1\r$' "$ini" || fail "the option ticked from the keyboard was not saved: $(cgrep PostMove "$ini" | tr -d '\r')"
     ;;
   dpi_144 | dpi_192)
     # The system's scale set as Windows' display settings set it, for the
