@@ -138,16 +138,21 @@ const std::map<std::string, double>& LettersMeasures() {
     return measures;
 }
 
-void Report(benchmark::State& state, const char* measure) {
-    const auto& m = LettersMeasures();
-    const auto it = m.find(measure);
+// One measure of a probe's run, in milliseconds, as the benchmark's time.
+void ReportFrom(benchmark::State& state, const std::map<std::string, double>& measures,
+                const char* measure) {
+    const auto it = measures.find(measure);
     for (auto _ : state) {
-        if (it == m.end()) {
+        if (it == measures.end()) {
             state.SkipWithError("the Windows probe did not run: cmake --preset windows first");
             break;
         }
         state.SetIterationTime(it->second / 1000.0);
     }
+}
+
+void Report(benchmark::State& state, const char* measure) {
+    ReportFrom(state, LettersMeasures(), measure);
 }
 
 void WineLetters_FirstListing100k(benchmark::State& state) { Report(state, "listing"); }
@@ -235,15 +240,7 @@ const std::map<std::string, double>& StartMeasures() {
 }
 
 void ReportStart(benchmark::State& state, const char* measure) {
-    const auto& m = StartMeasures();
-    const auto it = m.find(measure);
-    for (auto _ : state) {
-        if (it == m.end()) {
-            state.SkipWithError("the start probe did not run: cmake --preset windows first");
-            break;
-        }
-        state.SetIterationTime(it->second / 1000.0);
-    }
+    ReportFrom(state, StartMeasures(), measure);
 }
 
 void WineStart_BareWindow(benchmark::State& state) { ReportStart(state, "bare_total"); }
