@@ -36,6 +36,8 @@ printf 'output HEADLESS-1 resolution 1280x1024\n' > "$work/sway.config"
 
 as_user=()
 if [ "$(id -u)" -eq 0 ]; then
+  # The build folder need not be open to other users.
+  cp "$dorvel" "$work/dorvel" && chmod 755 "$work/dorvel" && dorvel="$work/dorvel"
   chown -R 65534:65534 "$work"
   chmod 755 "$work"
   as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
