@@ -51,23 +51,32 @@ inline bool MakeLinuxLink(const std::wstring& target, const std::wstring& link) 
     if (::GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES) {
         to = quoted(target);
     }
-    std::wstring line = L"/bin/ln -s " + to + L" " + quoted(link);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION started{};
-    if (!::CreateProcessW(L"Z:\\bin\\ln", line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &startup, &started)) {
-        return false;
-    }
-    ::CloseHandle(started.hProcess);
-    ::CloseHandle(started.hThread);
+    const std::wstring line = L"/bin/ln -s " + to + L" " + quoted(link);
+    auto run = [&] {
+        std::wstring command = line;
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION started{};
+        if (!::CreateProcessW(L"Z:\\bin\\ln", command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                              nullptr, &startup, &started)) {
+            return false;
+        }
+        ::CloseHandle(started.hProcess);
+        ::CloseHandle(started.hThread);
+        return true;
+    };
+    if (!run()) return false;
     // Wine does not wait for a Linux program: wait for the name to be taken.
-    for (int tries = 0; tries < 500; ++tries) {
+    // The probe takes the name for a moment when it is free, and an ln that
+    // runs just then finds it taken and makes nothing: so ln is run again
+    // now and then until the link is there.
+    for (int tries = 1; tries <= 500; ++tries) {
         const HANDLE probe = ::CreateFileW(link.c_str(), GENERIC_READ | DELETE, 7, nullptr,
                                            CREATE_NEW, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
         if (probe == INVALID_HANDLE_VALUE) return ::GetLastError() == ERROR_FILE_EXISTS;
         ::CloseHandle(probe);
         ::Sleep(10);
+        if (tries % 20 == 0 && !run()) return false;
     }
     return false;
 }
