@@ -43,10 +43,10 @@ HWND CreateControl(HWND parent, const wchar_t* kind, const wchar_t* text, DWORD 
 }
 
 std::size_t ScaledLayout::addFont(const Font& font) {
-    specs_.push_back(font);
+    wanted_.push_back(font);
     fonts_.push_back(MakeFont(font.face, Scaled(font.pixelHeight, dpi_), font.weight, font.italic,
                               RUSSIAN_CHARSET));
-    return specs_.size() - 1;
+    return wanted_.size() - 1;
 }
 
 HWND ScaledLayout::add(HWND control, RECT design, std::size_t font) {
@@ -56,9 +56,9 @@ HWND ScaledLayout::add(HWND control, RECT design, std::size_t font) {
 
 void ScaledLayout::apply(HWND window, SIZE designClient, UINT dpi) {
     std::vector<OwnedFont> fonts;
-    for (const Font& spec : specs_) {
-        fonts.push_back(MakeFont(spec.face, Scaled(spec.pixelHeight, dpi), spec.weight, spec.italic,
-                                 RUSSIAN_CHARSET));
+    for (const Font& wanted : wanted_) {
+        fonts.push_back(MakeFont(wanted.face, Scaled(wanted.pixelHeight, dpi), wanted.weight,
+                                 wanted.italic, RUSSIAN_CHARSET));
     }
     for (const Placed& p : placed_) {
         const RECT r = Scaled(p.design, dpi);

@@ -64,7 +64,7 @@ private:
         RECT design;
         std::size_t font;
     };
-    std::vector<Font> specs_;
+    std::vector<Font> wanted_;  // the fonts as asked for, at 96 DPI
     std::vector<OwnedFont> fonts_;
     std::vector<Placed> placed_;
     UINT dpi_ = 96;
