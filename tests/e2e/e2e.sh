@@ -320,10 +320,17 @@ progress_window_during_a_slow_move)
   letter_row 0
   delete_button
   progress="$(window 'Перемещается файл')" || fail "the progress window did not appear during the move"
-  import -window "$progress" "$work/progress.png" 2>/dev/null
-  colours="$(convert "$work/progress.png" -format %c histogram:info:- 2>/dev/null)"
-  echo "$colours" | grep -qi "#800000" || fail "the progress window's labels were not painted during the move"
-  echo "$colours" | grep -qi "#008000" || fail "the progress window's file line was not painted during the move"
+  # Looked at again until both lines show: on a loaded machine the first
+  # look can come before the second line's paint.
+  painted() {
+    import -window "$progress" "$work/progress.png" 2>/dev/null || return 1
+    colours="$(convert "$work/progress.png" -format %c histogram:info:- 2>/dev/null)"
+    echo "$colours" | grep -qi "#800000" && echo "$colours" | grep -qi "#008000"
+  }
+  until_true painted || {
+    echo "$colours" | grep -qi "#800000" || fail "the progress window's labels were not painted during the move"
+    fail "the progress window's file line was not painted during the move"
+  }
   # A fixed dialog-style window: it asks for no minimise or maximise button
   # or function (Motif hints), and no window manager may maximise it.
   import -window root "${E2E_SCREENSHOT:-$work/screen.png}" 2>/dev/null
