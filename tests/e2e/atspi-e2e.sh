@@ -31,16 +31,7 @@ printf 'L_KIEV Kiev\r\nL_LVIV Lviv\r\nL_ODESA Odesa\r\n' > "$work/mail/LUSERS.ND
 cp "$tomail" "$work/mail/TOMAIL"
 printf '[Options]\r\nLetters=%s\r\n[ListCheck]\r\nL_KIEV Kiev=1\r\n' "$work/letters" > "$work/run/dorvel.ini"
 
-# A window mapped while the window manager is still starting may never
-# show: wait until it announces itself, starting it again if it died.
-wm_ready() {
-  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | cgrep -q 'window id' && return 0
-  kill -0 "$wm" 2>/dev/null || { openbox > /dev/null 2>&1 & wm=$!; }
-  return 1
-}
-openbox > /dev/null 2>&1 &
-wm=$!
-until_true wm_ready || fail "the window manager did not start"
+start_window_manager || fail "the window manager did not start"
 # As a desktop with a screen reader running asks of every program.
 (cd "$work/run" && QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 ZOVOVOD="$work/mail" exec "$dorvel" 2> "$work/dorvel.err") &
 pid=$!

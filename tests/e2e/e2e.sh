@@ -42,16 +42,7 @@ ini="$work/run/dorvel.ini"
 
 # shellcheck source=waits.sh
 source "$here/waits.sh"
-# A window mapped while the window manager is still starting may never
-# show: wait until it announces itself, starting it again if it died.
-wm_ready() {
-  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | cgrep -q 'window id' && return 0
-  kill -0 "$wm" 2>/dev/null || { openbox >/dev/null 2>&1 & wm=$!; }
-  return 1
-}
-openbox >/dev/null 2>&1 &
-wm=$!
-until_true wm_ready || fail "the window manager did not start"
+start_window_manager || fail "the window manager did not start"
 
 # shellcheck source=keys.sh
 source "$here/keys.sh"

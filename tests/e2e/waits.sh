@@ -17,3 +17,16 @@ until_true() {
   for _ in $(seq 600); do "$@" && return 0; sleep 0.1; done
   return 1
 }
+# Starts openbox and waits until it announces itself, starting it again if
+# it died: a window mapped while the window manager is still starting may
+# never show. Leaves its process in wm.
+start_window_manager() {
+  openbox >/dev/null 2>&1 &
+  wm=$!
+  for _ in $(seq 600); do
+    LC_ALL=C xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -aq 'window id' && return 0
+    kill -0 "$wm" 2>/dev/null || { openbox >/dev/null 2>&1 & wm=$!; }
+    sleep 0.1
+  done
+  return 1
+}
