@@ -64,7 +64,7 @@ TEST(SafeMove, AcrossFileSystemsTheLetterArrivesWhole) {
     fs::remove_all(source);
 }
 
-TEST(SafeMove, KilledAtAnyPointTheLetterIsWholeSomewhere) {
+TEST(SafeMove, KilledAtAnyPointTheLetterIsWholeInExactlyOnePlace) {
     const std::string other = OtherFileSystem();
     if (other.empty()) GTEST_SKIP() << "no second file system here";
     TempDir dir;
@@ -82,7 +82,7 @@ TEST(SafeMove, KilledAtAnyPointTheLetterIsWholeSomewhere) {
                           .count();
     fs::remove(dir / "probe.doc");
     const int latest = static_cast<int>(std::max<long long>(2000, took * 3 / 2));
-    int whole = 0;
+    int whole = 0, twiceAtTheKill = 0;
     for (int run = 0; run < 500; ++run) {
         const std::string from = source + "/letter.doc";
         const std::string to = dir / "letter.doc";
@@ -107,8 +107,22 @@ TEST(SafeMove, KilledAtAnyPointTheLetterIsWholeSomewhere) {
             ASSERT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), letter) << "run " << run;
         }
         whole += inTarget && !inSource;
+        twiceAtTheKill += inTarget && inSource;
+        // The next move into the folder finishes a move killed between
+        // putting the copy in place and removing the source.
+        std::ofstream(source + "/next.doc") << "next";
+        ASSERT_TRUE(platform::CopyThenRemove(source + "/next.doc", dir / "next.doc"));
+        fs::remove(dir / "next.doc");
+        ASSERT_FALSE(fs::exists(from) && fs::exists(to))
+            << "run " << run << ": the letter is in two places";
+        ASSERT_TRUE(fs::exists(from) || fs::exists(to)) << "run " << run << ": the letter is gone";
+        ASSERT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator{}),
+                  inTarget || fs::exists(to) ? 1 : 0)
+            << "run " << run << ": a note or a temporary stayed";
     }
-    std::cout << "moves that completed before the kill: " << whole << " of 500\n";
+    std::cout << "moves that completed before the kill: " << whole
+              << " of 500; in two places at the kill and finished by the next move: "
+              << twiceAtTheKill << "\n";
     fs::remove_all(source);
 }
 
@@ -180,6 +194,70 @@ TEST_F(RacedMove, TemporariesLeftByAKilledMoveGoWhenTheFolderIsNextUsed) {
     EXPECT_FALSE(fs::exists(dir / ".dorvel-move-ab12CD"));
     EXPECT_TRUE(fs::exists(dir / ".dorvel-move-busy01")) << "a live move's temporary stays";
     ::close(busy);
+}
+
+namespace {
+
+// A move that ends between putting its copy in place and removing its
+// source, as a kill at that moment ends it: in a child, which exits there.
+void StopAfterTheCopy(const std::string& from, const std::string& to) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        (void)platform::CopyThenRemove(from, to, [] { ::_exit(0); });
+        ::_exit(1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+}
+
+}  // namespace
+
+TEST_F(RacedMove, AMoveStoppedAfterItsCopyIsFinishedOnlyWhileTheLetterIsUnchanged) {
+    StopAfterTheCopy(from, to);
+    ASSERT_TRUE(fs::exists(from) && fs::exists(to));
+    // Deleting it again finishes the first move instead of making a second
+    // copy under the next number.
+    EXPECT_FALSE(platform::HostPlatform().move(from, dir / "letter.doc.1"));
+    EXPECT_FALSE(fs::exists(from));
+    EXPECT_EQ(Read(to), "first version");
+    EXPECT_FALSE(fs::exists(dir / "letter.doc.1"));
+
+    // A letter written again since, even to the same length, stays.
+    fs::remove(to);
+    Write(from, "first version");
+    StopAfterTheCopy(from, to);
+    Write(from, "fresh version");
+    Write(source + "/other.doc", "other");
+    ASSERT_TRUE(platform::CopyThenRemove(source + "/other.doc", dir / "other.doc"));
+    EXPECT_EQ(Read(from), "fresh version");
+    EXPECT_EQ(Read(to), "first version");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator{}), 2)
+        << "the note stayed";
+}
+
+TEST_F(RacedMove, AStoppedMoveWhoseLetterIsOpenElsewhereWaitsForALaterMove) {
+    StopAfterTheCopy(from, to);
+    const int reader = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(reader, 0);
+    Write(source + "/other.doc", "other");
+    ASSERT_TRUE(platform::CopyThenRemove(source + "/other.doc", dir / "other.doc"));
+    EXPECT_TRUE(fs::exists(from)) << "a letter open elsewhere went";
+    ::close(reader);
+    Write(source + "/third.doc", "third");
+    ASSERT_TRUE(platform::CopyThenRemove(source + "/third.doc", dir / "third.doc"));
+    EXPECT_FALSE(fs::exists(from)) << "the note was dropped while the letter was open";
+    EXPECT_EQ(Read(to), "first version");
+}
+
+TEST_F(RacedMove, ANoteNamingACopyInAnotherFolderTouchesNothing) {
+    // Only a move into this very folder is ever finished from it.
+    Write(source + "/elsewhere.doc", "first version");
+    const std::string text = from + std::string(1, '\0') + source + "/elsewhere.doc" + '\0';
+    dir.write(".dorvel-moved-forged", text);
+    Write(source + "/other.doc", "other");
+    ASSERT_TRUE(platform::CopyThenRemove(source + "/other.doc", dir / "other.doc"));
+    EXPECT_EQ(Read(from), "first version");
+    EXPECT_FALSE(fs::exists(dir / ".dorvel-moved-forged"));
 }
 
 TEST_F(RacedMove, RacedByAWriterAHundredTimesTheLetterIsAlwaysWholeSomewhere) {

@@ -14,8 +14,10 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 extern char** environ;
@@ -399,32 +401,19 @@ bool CopyBytes(int in, int out) {
 namespace {
 
 constexpr std::string_view kMoveTemporary = ".dorvel-move-";
+// The note of a move whose copy may be in place while its source is not yet
+// gone: the source's and the copy's paths, each ended by a NUL, since a
+// name here may hold any other byte. Its name is no temporary's, so that
+// clearing those never takes it.
+constexpr std::string_view kMoveNote = ".dorvel-moved-";
 
 std::string FolderPart(const std::string& path) {
     const auto slash = path.rfind('/');
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
-// A move that was killed leaves its hidden temporary behind. A live move
-// holds a lock on its own for as long as it copies, so any temporary whose
-// lock can be taken is a leftover.
-void RemoveStaleTemporaries(const std::string& folder) {
-    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
-    if (dir == nullptr) return;
-    const int dirFd = ::dirfd(dir);
-    while (const dirent* entry = ::readdir(dir)) {
-        if (std::string_view(entry->d_name).substr(0, kMoveTemporary.size()) != kMoveTemporary) {
-            continue;
-        }
-        const int fd = ::openat(dirFd, entry->d_name, O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-        if (fd < 0) continue;
-        struct stat st {};
-        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
-            ::unlinkat(dirFd, entry->d_name, 0);
-        }
-        ::close(fd);
-    }
-    ::closedir(dir);
+bool StartsWith(std::string_view text, std::string_view part) {
+    return text.substr(0, part.size()) == part;
 }
 
 bool SameTime(const timespec& a, const timespec& b) {
@@ -454,12 +443,145 @@ bool RemoveUnlessInUse(const std::string& path, int fd, const struct stat& befor
     return removed;
 }
 
+bool ReadAll(int fd, std::string& bytes) {
+    char buffer[4096];
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got == 0) return true;
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        bytes.append(buffer, static_cast<std::size_t>(got));
+    }
+}
+
+// Byte for byte, from the start of both.
+bool SameContents(int a, int b) {
+    std::vector<char> left(1 << 16), right(1 << 16);
+    for (;;) {
+        std::size_t gotLeft = 0, gotRight = 0;
+        for (auto [fd, buffer, got] : {std::tuple{a, &left, &gotLeft}, {b, &right, &gotRight}}) {
+            while (*got < buffer->size()) {
+                const ssize_t n = ::read(fd, buffer->data() + *got, buffer->size() - *got);
+                if (n < 0 && errno == EINTR) continue;
+                if (n < 0) return false;
+                if (n == 0) break;
+                *got += static_cast<std::size_t>(n);
+            }
+        }
+        if (gotLeft != gotRight) return false;
+        if (gotLeft == 0) return true;
+        if (std::memcmp(left.data(), right.data(), gotLeft) != 0) return false;
+    }
+}
+
+// Written before the copy takes its final name, and locked until the move
+// ends, so that no other move finishes a live one. -1 where it cannot be.
+int WriteNote(const std::string& folder, const std::string& from, const std::string& to,
+              std::string& path) {
+    path = folder + std::string(kMoveNote) + "XXXXXX";
+    const int fd = ::mkstemp(path.data());
+    if (fd < 0) return -1;
+    std::string text = from;
+    text += '\0';
+    text += to;
+    text += '\0';
+    if (::flock(fd, LOCK_EX) != 0 || !WriteAll(fd, text) || ::fsync(fd) != 0) {
+        ::unlink(path.c_str());
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// The source goes only when the copy holds the very same bytes and nobody
+// has the source open, so that nothing is lost whatever happened since: a
+// letter changed, replaced or put back stays. False while the source is in
+// use: ask again later.
+bool SettleSource(const std::string& from, const std::string& to) {
+    const int source = ::open(from.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (source < 0) return errno == ENOENT;
+    const int copy = ::open(to.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    bool settled = copy < 0 && errno == ENOENT;
+    struct stat letter {
+    }, copied{};
+    if (copy >= 0) {
+        settled = true;
+        if (::fstat(source, &letter) == 0 && ::fstat(copy, &copied) == 0 &&
+            S_ISREG(letter.st_mode) && S_ISREG(copied.st_mode) &&
+            letter.st_size == copied.st_size && SameTime(letter.st_mtim, copied.st_mtim) &&
+            SameContents(source, copy)) {
+            errno = 0;
+            settled = RemoveUnlessInUse(from, source, letter) || errno != EAGAIN;
+        }
+        ::close(copy);
+    }
+    ::close(source);
+    return settled;
+}
+
+// A killed move's note names a source that may still be there beside its
+// copy; one that names a copy elsewhere is none of ours, and only goes.
+void FinishMove(int dirFd, const char* name, const std::string& folder) {
+    const int note = ::openat(dirFd, name, O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (note < 0) return;
+    struct stat st {};
+    std::string text;
+    if (::fstat(note, &st) != 0 || !S_ISREG(st.st_mode) || ::flock(note, LOCK_EX | LOCK_NB) != 0 ||
+        !ReadAll(note, text)) {
+        ::close(note);  // a live move's, or no note
+        return;
+    }
+    const auto first = text.find('\0');
+    const auto second = first == std::string::npos ? first : text.find('\0', first + 1);
+    if (second != std::string::npos) {
+        const std::string from = text.substr(0, first);
+        const std::string to = text.substr(first + 1, second - first - 1);
+        if (FolderPart(to) == folder && !SettleSource(from, to)) {
+            ::close(note);
+            return;
+        }
+    }
+    ::unlinkat(dirFd, name, 0);
+    ::close(note);
+}
+
+// What killed moves into the folder left: their notes are finished first,
+// then their temporaries go. A live move locks both for as long as it runs,
+// so anything whose lock can be taken is a leftover.
+void ClearAfterKilledMoves(const std::string& folder) {
+    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (dir == nullptr) return;
+    const int dirFd = ::dirfd(dir);
+    std::vector<std::string> notes, temporaries;
+    while (const dirent* entry = ::readdir(dir)) {
+        if (StartsWith(entry->d_name, kMoveNote)) notes.emplace_back(entry->d_name);
+        if (StartsWith(entry->d_name, kMoveTemporary)) temporaries.emplace_back(entry->d_name);
+    }
+    for (const auto& name : notes) FinishMove(dirFd, name.c_str(), folder);
+    for (const auto& name : temporaries) {
+        const int fd = ::openat(dirFd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+        if (fd < 0) continue;
+        struct stat st {};
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            ::unlinkat(dirFd, name.c_str(), 0);
+        }
+        ::close(fd);
+    }
+    ::closedir(dir);
+}
+
 }  // namespace
 
 namespace {
 
 bool CopyAndRemove(const std::string& from, const std::string& to,
                    const std::function<void()>& afterCopy) {
+    const std::string folder = FolderPart(to);
+    // Before the letter is opened: a killed move of this very letter is
+    // finished, not repeated.
+    ClearAfterKilledMoves(folder);
     // Everything is copied from this one descriptor, whatever happens to the
     // name meanwhile.
     const int in = ::open(from.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
@@ -469,8 +591,6 @@ bool CopyAndRemove(const std::string& from, const std::string& to,
         ::close(in);
         return false;
     }
-    const std::string folder = FolderPart(to);
-    RemoveStaleTemporaries(folder);
     std::string temporary = folder + std::string(kMoveTemporary) + "XXXXXX";
     const int out = ::mkstemp(temporary.data());
     if (out < 0) {
@@ -483,14 +603,22 @@ bool CopyAndRemove(const std::string& from, const std::string& to,
     const timespec times[2] = {st.st_atim, st.st_mtim};
     bool copied = CopyBytes(in, out) && ::fchmod(out, st.st_mode & 07777) == 0 &&
                   ::futimens(out, times) == 0 && ::fsync(out) == 0;
+    std::string notePath;
+    const int note = copied ? WriteNote(folder, from, to, notePath) : -1;
     // The letter reaches its final name whole, or not at all; and never over
     // a file that appeared there meanwhile.
-    copied = copied &&
+    copied = note >= 0 &&
              ::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0;
     ::close(out);
     if (!copied) {
+        const int failed = errno;
         ::unlink(temporary.c_str());
+        if (note >= 0) {
+            ::unlink(notePath.c_str());
+            ::close(note);
+        }
         ::close(in);
+        errno = failed;
         return false;
     }
     SyncFolderOf(to);
@@ -498,7 +626,11 @@ bool CopyAndRemove(const std::string& from, const std::string& to,
     // A source replaced or still written meanwhile stays where it is; the
     // copy stays too, so nothing is lost either way.
     const bool removed = RemoveUnlessInUse(from, in, st);
+    const int failed = errno;
     ::close(in);
+    ::unlink(notePath.c_str());
+    ::close(note);
+    errno = failed;
     return removed;
 }
 
