@@ -728,6 +728,21 @@ TEST_F(MainWindow, TheTaskbarButtonCarriesTheProgramsTitleAndMinimisesTheProgram
     EXPECT_NE(dir.read("run/dorvel.ini").find("WindowState=1\r\n"), std::string::npos);
 }
 
+TEST_F(MainWindow, MinimisedByTheSystemItselfThePanelKeepsItsWidth) {
+    // Show Desktop and Win+Down minimise the main window itself, not through
+    // the taskbar button's window; its client area is empty meanwhile.
+    start();
+    const int panel = form->panelWidth();
+    ASSERT_GT(panel, 100);
+    ::ShowWindow(form->handle(), SW_MINIMIZE);
+    ::SendMessageW(form->handle(), WM_SIZE, SIZE_MINIMIZED, 0);
+    ::ShowWindow(form->handle(), SW_RESTORE);
+    EXPECT_EQ(form->panelWidth(), panel);
+    form->FormDestroy();
+    EXPECT_NE(dir.read("run/dorvel.ini").find("Panel1=" + std::to_string(panel) + "\r\n"),
+              std::string::npos);
+}
+
 TEST_F(MainWindow, TheTreeFollowsChangesInTheFolderLastSelected) {
     fs::create_directory(dir / "letters/one");
     start();

@@ -200,7 +200,9 @@ LRESULT TForm1::handle(UINT message, WPARAM w, LPARAM l) {
     HWND window = window_.get();
     switch (message) {
         case WM_SIZE:
-            layout();
+            // Minimised, the client area is empty: laid out to it, the
+            // panel would come back at its narrowest.
+            if (w != SIZE_MINIMIZED) layout();
             return 0;
         case WM_DPICHANGED: {
             // Moved to a screen of another scale, or the scale changed: the
