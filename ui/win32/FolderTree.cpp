@@ -60,9 +60,14 @@ FolderTree::FolderTree(platform::Platform& platform, HWND parent, int id, RECT p
     look.iImage = desktopIcon;
     look.iSelectedImage = desktopIcon;
     TreeView_SetItem(tree_, &look);
-    fillDesktop();
-    TreeView_Expand(tree_, top_, TVE_EXPAND);
     watch_ = std::make_unique<FolderWatch>(parent);
+}
+
+void FolderTree::showTop() {
+    fill(top_);
+    if ((TreeView_GetItemState(tree_, top_, TVIS_EXPANDED) & TVIS_EXPANDED) == 0) {
+        TreeView_Expand(tree_, top_, TVE_EXPAND);
+    }
 }
 
 // The desktop's own entries as the shell lists them (its folders, the
@@ -298,6 +303,7 @@ HTREEITEM FolderTree::childNamed(HTREEITEM parent, const std::string& path) {
 }
 
 void FolderTree::setSelectedPath(const std::string& text) {
+    showTop();
     const core::PathRules& rules = core::PathRules::Host();
     const auto info = platform_.inspect(text);
     if (!rules.isWholePath(text) || !info || !info->isFolder) {

@@ -25,6 +25,9 @@ public:
     FolderTree& operator=(const FolderTree&) = delete;
 
     HWND handle() const { return tree_; }
+    // Lists the desktop's entries under the open top, the first time only:
+    // as the dialog first opens, so that the start never waits on the shell.
+    void showTop();
     // The full path of the selected folder, or the empty text.
     std::string selectedPath() const;
     // Expands the tree down to the folder and selects it. Throws

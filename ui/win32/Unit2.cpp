@@ -120,6 +120,7 @@ std::array<HWND, 5> TForm2::tabOrder() const {
 
 void TForm2::open(const std::string& mailDirectory, core::LettersView& lettersView) {
     lettersView_ = &lettersView;
+    ShellTreeView1->showTop();
     ::ShowWindow(window_.get(), SW_SHOW);
     // Placing the focus in a field runs its entering handler.
     const HWND focus = control(form_.focusOnOpening());
