@@ -879,6 +879,44 @@ TEST_F(MainWindow, MovedToAScreenAtTwiceTheScaleEverythingDoublesAndTheSettingsD
     EXPECT_EQ(form->form().currentValues().panel1, panel);
 }
 
+// A laptop's screen at 150% with a monitor at 100% beside it, or at 200%,
+// left or right: a place stored on one monitor comes back on that one and
+// at that very place. Wine has one monitor and one scale, so the monitors
+// are described here as the system describes them.
+TEST(MonitorScales, APlaceStoredOnAMonitorOfAnyScaleComesBackThere) {
+    using ui::win32::MonitorScale;
+    const std::vector<std::vector<MonitorScale>> desks = {
+        {{{0, 0, 2880, 1800}, 144}, {{2880, 0, 4800, 1080}, 96}},
+        {{{0, 0, 1920, 1080}, 96}, {{1920, -500, 5760, 1660}, 192}},
+        {{{0, 0, 1920, 1080}, 96}, {{-3840, 0, 0, 2160}, 192}, {{0, 1080, 1920, 2160}, 120}},
+    };
+    for (std::size_t d = 0; d < desks.size(); ++d) {
+        const auto& monitors = desks[d];
+        for (std::size_t m = 0; m < monitors.size(); ++m) {
+            const RECT& bounds = monitors[m].bounds;
+            for (int x = bounds.left; x < bounds.right; x += 37) {
+                for (int y = bounds.top; y < bounds.bottom; y += 53) {
+                    const POINT stored = ui::win32::ToStored({x, y}, monitors[m]);
+                    const auto on = ui::win32::MonitorOfStored(stored, monitors);
+                    ASSERT_TRUE(on.has_value()) << d << "/" << m << ": " << x << "," << y;
+                    ASSERT_TRUE(::EqualRect(&on->bounds, &bounds))
+                        << d << "/" << m << ": " << x << "," << y << " came back elsewhere";
+                    const POINT shown = ui::win32::ToScreen(stored, *on);
+                    ASSERT_LE(std::abs(shown.x - x), 1) << d << "/" << m << ": " << x << "," << y;
+                    ASSERT_LE(std::abs(shown.y - y), 1) << d << "/" << m << ": " << x << "," << y;
+                    ASSERT_EQ(ui::win32::ToStored(shown, *on).x, stored.x);
+                    ASSERT_EQ(ui::win32::ToStored(shown, *on).y, stored.y);
+                }
+            }
+        }
+    }
+    // On the main monitor, whose corner is the screen's origin, a place is
+    // stored as before: scaled as a whole.
+    const POINT stored = ui::win32::ToStored({600, 300}, {{0, 0, 2880, 1800}, 144});
+    EXPECT_EQ(stored.x, 400);
+    EXPECT_EQ(stored.y, 200);
+}
+
 TEST_F(MainWindow, ALetterIsRenamedInPlaceAndNeverOverAnother) {
     start();
     auto renameSelected = [&](const wchar_t* name) {

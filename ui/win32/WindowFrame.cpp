@@ -5,28 +5,42 @@
 namespace dorvel::ui::win32 {
 
 // The frame is given and asked for in 96-DPI pixels, as the settings file
-// keeps it, and the window's scale turns them into the screen's.
+// keeps it: its place counted on its monitor at that monitor's scale, its
+// size at the window's.
 std::optional<core::ScreenRect> WindowFrame::availableArea(const core::ScreenRect& frame) const {
-    // The work area of the monitor nearest the stored frame.
-    const UINT dpi = DpiOf(window_.get());
-    const RECT wanted = Scaled(
-        RECT{frame.left, frame.top, frame.left + frame.width, frame.top + frame.height}, dpi);
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof monitor;
-    if (!::GetMonitorInfoW(::MonitorFromRect(&wanted, MONITOR_DEFAULTTONEAREST), &monitor)) {
+    // The work area of the monitor the stored frame stands on, or else of
+    // the one nearest it.
+    const auto on = MonitorOfStored({frame.left, frame.top}, Monitors());
+    const MonitorScale monitor =
+        on ? *on
+           : MonitorOf(Scaled(
+                 RECT{frame.left, frame.top, frame.left + frame.width, frame.top + frame.height},
+                 DpiOf(window_.get())));
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (!::GetMonitorInfoW(::MonitorFromRect(&monitor.bounds, MONITOR_DEFAULTTONEAREST), &info)) {
         return std::nullopt;
     }
-    const RECT& work = monitor.rcWork;
-    return core::ScreenRect{Unscaled(work.left, dpi), Unscaled(work.top, dpi),
-                            Unscaled(work.right - work.left, dpi),
-                            Unscaled(work.bottom - work.top, dpi)};
+    const RECT& work = info.rcWork;
+    const POINT corner = ToStored({work.left, work.top}, monitor);
+    return core::ScreenRect{corner.x, corner.y, Unscaled(work.right - work.left, monitor.dpi),
+                            Unscaled(work.bottom - work.top, monitor.dpi)};
 }
 
 void WindowFrame::applyFrame(const core::ScreenRect& frame) {
+    const HWND window = window_.get();
+    const auto on = MonitorOfStored({frame.left, frame.top}, Monitors());
+    const UINT was = DpiOf(window);
+    const POINT place = on ? ToScreen({frame.left, frame.top}, *on)
+                           : POINT{Scaled(frame.left, was), Scaled(frame.top, was)};
+    // Onto its monitor first: one of another scale changes the window's
+    // (WM_DPICHANGED), and the size is then taken at the scale it has there.
+    ::SetWindowPos(window, nullptr, place.x, place.y, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     // The stored size is the frame's, as Top and Left are the frame's place.
-    const UINT dpi = DpiOf(window_.get());
-    ::MoveWindow(window_.get(), Scaled(frame.left, dpi), Scaled(frame.top, dpi),
-                 Scaled(frame.width, dpi), Scaled(frame.height, dpi), FALSE);
+    const UINT dpi = DpiOf(window);
+    ::MoveWindow(window, place.x, place.y, Scaled(frame.width, dpi), Scaled(frame.height, dpi),
+                 FALSE);
     measureWorkspace();
     applied_();
 }
@@ -60,11 +74,13 @@ WINDOWPLACEMENT WindowFrame::placement() const {
 }
 
 core::ScreenRect WindowFrame::normalFrame() const {
-    const RECT normal = placement().rcNormalPosition;
+    RECT normal = placement().rcNormalPosition;
     const POINT origin = workspaceOrigin();
+    ::OffsetRect(&normal, origin.x, origin.y);
+    const POINT place = ToStored({normal.left, normal.top}, MonitorOf(normal));
     const UINT dpi = DpiOf(window_.get());
-    return {Unscaled(normal.left + origin.x, dpi), Unscaled(normal.top + origin.y, dpi),
-            Unscaled(normal.right - normal.left, dpi), Unscaled(normal.bottom - normal.top, dpi)};
+    return {place.x, place.y, Unscaled(normal.right - normal.left, dpi),
+            Unscaled(normal.bottom - normal.top, dpi)};
 }
 
 int WindowFrame::windowState() const {
