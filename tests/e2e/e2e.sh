@@ -353,6 +353,35 @@ geometry_over_ten_restarts)
     [ "$now" = "$stored" ] || fail "restart $round changed the stored geometry: $stored / $now"
   done
   ;;
+restored_after_a_maximised_start)
+  # Closed maximised, the program kept its normal frame; started so and then
+  # restored, it shows that frame, and writes it back unchanged.
+  printf '[Form1]\r\nTop=90\r\nLeft=150\r\nHeight=540\r\nWidth=760\r\nWindowState=2\r\n[Options]\r\nLetters=%s\r\n' \
+    "$work/letters" > "$ini"
+  stored="$(cgrep -E "^(Top|Left|Height|Width)=" "$ini")"
+  start
+  maximised() { xprop -id "$main" _NET_WM_STATE | grep -q MAXIMIZED_VERT; }
+  until_true maximised || fail "the window did not start maximised"
+  # Some time later, a double click on the title bar restores it, as a
+  # person would.
+  sleep 4
+  read -r _ _ top _ < <(xprop -id "$main" _NET_FRAME_EXTENTS | sed 's/.*= //; s/,//g')
+  read -r x y < <(xwininfo -id "$main" | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF} END{print x, y}')
+  xdotool mousemove $((x + 300)) $((y - ${top:-20} / 2)) click --repeat 2 --delay 80 1
+  restored() { ! maximised; }
+  until_true restored || fail "a double click on the title bar did not restore the window"
+  frame_size() {
+    read -r client_w client_h < <(xwininfo -id "$main" | awk '/^  Width:/{w=$2} /^  Height:/{h=$2} END{print w, h}')
+    read -r l r t b < <(xprop -id "$main" _NET_FRAME_EXTENTS | sed 's/.*= //; s/,//g')
+    [ "$((client_w + l + r))x$((client_h + t + b))" = "760x540" ]
+  }
+  until_true frame_size ||
+    fail "the restored frame is not 760x540: client ${client_w}x${client_h}, extents $l $r $t $b"
+  close_main
+  now="$(cgrep -E "^(Height|Width)=" "$ini")"
+  [ "$now" = "$(echo "$stored" | cgrep -E "^(Height|Width)=")" ] ||
+    fail "restoring a maximised start changed the stored size: $stored / $now"
+  ;;
 trash_from_the_context_menu)
   # A fresh home folder: no .local/share yet.
   printf '[Options]\r\nLetters=%s\r\n' "$work/letters" > "$ini"

@@ -156,7 +156,9 @@ void TForm1::applyFrame(const core::ScreenRect& frame) {
 core::ScreenRect TForm1::normalFrame() const {
     // The frame's size, as Top and Left are the frame's position: a Windows
     // build reading the same file opens the same window.
-    return {x(), y(), frameGeometry().width(), frameGeometry().height()};
+    // A stored size still waiting for the frame's extents is what it is.
+    const QSize size = outerSizeToApply_.value_or(frameGeometry().size());
+    return {x(), y(), size.width(), size.height()};
 }
 
 bool TForm1::knowsPosition() const {
@@ -203,14 +205,30 @@ void TForm1::showInStoredState() {
             show();
             break;
     }
-    if (applyOuterSize() || !outerSizeToApply_) return;
+    if (!isMaximized() && !isMinimized() && frameGeometry().size() != size()) {
+        applyOuterSize();
+    } else {
+        watchFrame();
+    }
+}
+
+void TForm1::watchFrame() {
+    if (!outerSizeToApply_ || frameWatch_ != nullptr) return;
     // The window manager tells the frame's extents some moments after the
-    // window is shown; a desktop without frames never does.
+    // window is shown, and again as it is framed anew; a desktop without
+    // frames never does. A window started maximised or minimised has its
+    // normal frame only once it is restored, and gets its size then.
     frameWatch_ = new QTimer(this);
     frameWatch_->setInterval(20);
-    connect(frameWatch_, &QTimer::timeout, this, [this, tries = 0]() mutable {
-        if (applyOuterSize() || ++tries == 150) {
-            outerSizeToApply_.reset();
+    connect(frameWatch_, &QTimer::timeout, this, [this, tries = 0, last = QSize()]() mutable {
+        const bool normal = !isMaximized() && !isMinimized() && !isFullScreen();
+        const QSize frame = frameGeometry().size() - size();
+        // Settled: the same frame and size at two looks in a row.
+        const bool settled = normal && !frame.isNull() && frame + size() == last;
+        last = frame + size();
+        if (settled) applyOuterSize();
+        if (settled || !normal || ++tries == 150) {
+            if (normal) outerSizeToApply_.reset();
             frameWatch_->deleteLater();
             frameWatch_ = nullptr;
         }
@@ -218,13 +236,18 @@ void TForm1::showInStoredState() {
     frameWatch_->start();
 }
 
-bool TForm1::applyOuterSize() {
-    if (!outerSizeToApply_ || windowState() != Qt::WindowNoState) return false;
+void TForm1::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::WindowStateChange && !isMaximized() && !isMinimized()) {
+        watchFrame();
+    }
+    QWidget::changeEvent(event);
+}
+
+void TForm1::applyOuterSize() {
+    if (!outerSizeToApply_) return;
     const QSize frame = frameGeometry().size() - size();
-    if (frame.isNull()) return false;
     resize(*outerSizeToApply_ - frame);
     outerSizeToApply_.reset();
-    return true;
 }
 
 void TForm1::FormDestroy() { form_.FormDestroy(); }

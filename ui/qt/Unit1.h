@@ -69,6 +69,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     // The form's view of this window. The splitter's first pane is the
@@ -88,8 +89,9 @@ private:
     int windowState() const override;
 
     // The stored size is the frame's; the frame is known only once the
-    // window manager has framed the shown window.
-    bool applyOuterSize();
+    // window manager has framed the shown window in its normal state.
+    void watchFrame();
+    void applyOuterSize();
 
     platform::Platform& platform_;
     core::Messages& messages_;
