@@ -178,6 +178,7 @@ TEST_F(RacedMove, ALetterStillBeingWrittenIsNotCutShort) {
     EXPECT_FALSE(platform::CopyThenRemove(
         from, to, [&] { writer = ::open(from.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC); }));
     EXPECT_TRUE(fs::exists(from));
+    EXPECT_FALSE(fs::exists(to)) << "the letter, unchanged, is in two places";
     if (writer >= 0) ::close(writer);
     // Once nobody writes it, the move goes through.
     fs::remove(to);
@@ -249,6 +250,57 @@ TEST_F(RacedMove, AStoppedMoveWhoseLetterIsOpenElsewhereWaitsForALaterMove) {
     EXPECT_EQ(Read(to), "first version");
 }
 
+TEST_F(RacedMove, AStoppedMoveIsFinishedThoughTheCopysTimeWasRounded) {
+    // A FAT folder keeps a modification time to two seconds.
+    StopAfterTheCopy(from, to);
+    const timespec rounded[2] = {{1'733'700'000, 0}, {1'733'700'000, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, to.c_str(), rounded, 0), 0);
+    Write(source + "/other.doc", "other");
+    ASSERT_TRUE(platform::CopyThenRemove(source + "/other.doc", dir / "other.doc"));
+    EXPECT_FALSE(fs::exists(from));
+    EXPECT_EQ(Read(to), "first version");
+}
+
+TEST_F(RacedMove, ANoteWhoseSourceIsTheCopyItselfDeletesNothing) {
+    // The same file by another path, through a linked folder.
+    Write(to, "the only copy");
+    fs::create_directory_symlink(dir.path(), source + "/linked");
+    const std::string text = source + "/linked/letter.doc" + std::string(1, '\0') + to + '\0';
+    dir.write(".dorvel-moved-forged", text);
+    Write(source + "/other.doc", "other");
+    ASSERT_TRUE(platform::CopyThenRemove(source + "/other.doc", dir / "other.doc"));
+    EXPECT_EQ(Read(to), "the only copy");
+}
+
+TEST_F(RacedMove, AProgramOpeningTheLetterAgainAndAgainNeverEndsTheMove) {
+    // An open during the move's lease on the letter breaks the lease, and
+    // the system signals the mover so.
+    const pid_t reader = ::fork();
+    if (reader == 0) {
+        for (;;) {
+            const int fd = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+            if (fd >= 0) ::close(fd);
+        }
+    }
+    ASSERT_GT(reader, 0);
+    int ended = 0, moved = 0;
+    for (int run = 0; run < 300; ++run) {
+        fs::remove(to);
+        Write(from, "letter " + std::to_string(run));
+        const pid_t mover = ::fork();
+        if (mover == 0) ::_exit(platform::CopyThenRemove(from, to) ? 0 : 1);
+        int status = 0;
+        ::waitpid(mover, &status, 0);
+        ended += WIFSIGNALED(status);
+        moved += WIFEXITED(status) && WEXITSTATUS(status) == 0;
+        ASSERT_NE(fs::exists(from), fs::exists(to)) << "run " << run << ": not in one place";
+    }
+    ::kill(reader, SIGKILL);
+    ::waitpid(reader, nullptr, 0);
+    EXPECT_EQ(ended, 0) << "moves ended by a signal";
+    std::cout << "moves beside a reader: " << moved << " of 300 done, the rest left in place\n";
+}
+
 TEST_F(RacedMove, ANoteNamingACopyInAnotherFolderTouchesNothing) {
     // Only a move into this very folder is ever finished from it.
     Write(source + "/elsewhere.doc", "first version");
@@ -285,7 +337,8 @@ TEST_F(RacedMove, RacedByAWriterAHundredTimesTheLetterIsAlwaysWholeSomewhere) {
         (void)platform::CopyThenRemove(from, to);
         int status = 0;
         ::waitpid(writer, &status, 0);
-        ASSERT_TRUE(WIFEXITED(status)) << "run " << run;
+        ASSERT_TRUE(WIFEXITED(status))
+            << "run " << run << ": the writer ended by signal " << WTERMSIG(status);
         std::string expected = initial;
         if (WEXITSTATUS(status) == 0) {
             for (int i = 0; i < chunks; ++i) expected += chunk;

@@ -12,6 +12,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -431,16 +432,24 @@ bool UnchangedSince(const std::string& path, int fd, const struct stat& before) 
            named.st_size == before.st_size && SameTime(named.st_mtim, before.st_mtim);
 }
 
+enum class Removal { Removed, InUse, Changed };
+
 // Removes the source only while no other program has it open: a write lease
 // is granted only then, and it holds others off while the name goes. Where
 // the system grants no leases at all (a letter of another user, a network
 // file system), the checks of the copy alone decide.
-bool RemoveUnlessInUse(const std::string& path, int fd, const struct stat& before) {
+Removal RemoveUnlessInUse(const std::string& path, int fd, const struct stat& before) {
+    // An open by another program breaks the lease with SIGIO, which would
+    // end this one; the lease is held for moments and let go here anyway.
+    static const bool leaseBreaksIgnored = ::signal(SIGIO, SIG_IGN) != SIG_ERR;
+    (void)leaseBreaksIgnored;
     const bool leased = ::fcntl(fd, F_SETLEASE, F_WRLCK) == 0;
-    if (!leased && errno == EAGAIN) return false;
+    if (!leased && errno == EAGAIN) return Removal::InUse;
     const bool removed = UnchangedSince(path, fd, before) && ::unlink(path.c_str()) == 0;
+    const int failed = errno;
     if (leased) ::fcntl(fd, F_SETLEASE, F_UNLCK);
-    return removed;
+    errno = failed;
+    return removed ? Removal::Removed : Removal::Changed;
 }
 
 bool ReadAll(int fd, std::string& bytes) {
@@ -481,7 +490,7 @@ bool SameContents(int a, int b) {
 int WriteNote(const std::string& folder, const std::string& from, const std::string& to,
               std::string& path) {
     path = folder + std::string(kMoveNote) + "XXXXXX";
-    const int fd = ::mkstemp(path.data());
+    const int fd = ::mkostemp(path.data(), O_CLOEXEC);
     if (fd < 0) return -1;
     std::string text = from;
     text += '\0';
@@ -495,10 +504,11 @@ int WriteNote(const std::string& folder, const std::string& from, const std::str
     return fd;
 }
 
-// The source goes only when the copy holds the very same bytes and nobody
-// has the source open, so that nothing is lost whatever happened since: a
-// letter changed, replaced or put back stays. False while the source is in
-// use: ask again later.
+// The source goes only when the copy, another file, holds the very same
+// bytes and nobody has the source open, so that nothing is lost whatever
+// happened since: a letter changed, replaced or put back stays. The times
+// are not compared: a FAT copy keeps them to two seconds. False while the
+// source is in use: ask again later.
 bool SettleSource(const std::string& from, const std::string& to) {
     const int source = ::open(from.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
     if (source < 0) return errno == ENOENT;
@@ -510,10 +520,9 @@ bool SettleSource(const std::string& from, const std::string& to) {
         settled = true;
         if (::fstat(source, &letter) == 0 && ::fstat(copy, &copied) == 0 &&
             S_ISREG(letter.st_mode) && S_ISREG(copied.st_mode) &&
-            letter.st_size == copied.st_size && SameTime(letter.st_mtim, copied.st_mtim) &&
-            SameContents(source, copy)) {
-            errno = 0;
-            settled = RemoveUnlessInUse(from, source, letter) || errno != EAGAIN;
+            (letter.st_dev != copied.st_dev || letter.st_ino != copied.st_ino) &&
+            letter.st_size == copied.st_size && SameContents(source, copy)) {
+            settled = RemoveUnlessInUse(from, source, letter) != Removal::InUse;
         }
         ::close(copy);
     }
@@ -521,9 +530,16 @@ bool SettleSource(const std::string& from, const std::string& to) {
     return settled;
 }
 
+bool SameFolder(int dirFd, const std::string& path) {
+    struct stat here {
+    }, there{};
+    return ::fstat(dirFd, &here) == 0 && ::stat(path.empty() ? "." : path.c_str(), &there) == 0 &&
+           here.st_dev == there.st_dev && here.st_ino == there.st_ino;
+}
+
 // A killed move's note names a source that may still be there beside its
 // copy; one that names a copy elsewhere is none of ours, and only goes.
-void FinishMove(int dirFd, const char* name, const std::string& folder) {
+void FinishMove(int dirFd, const char* name) {
     const int note = ::openat(dirFd, name, O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
     if (note < 0) return;
     struct stat st {};
@@ -538,7 +554,7 @@ void FinishMove(int dirFd, const char* name, const std::string& folder) {
     if (second != std::string::npos) {
         const std::string from = text.substr(0, first);
         const std::string to = text.substr(first + 1, second - first - 1);
-        if (FolderPart(to) == folder && !SettleSource(from, to)) {
+        if (SameFolder(dirFd, FolderPart(to)) && !SettleSource(from, to)) {
             ::close(note);
             return;
         }
@@ -559,7 +575,7 @@ void ClearAfterKilledMoves(const std::string& folder) {
         if (StartsWith(entry->d_name, kMoveNote)) notes.emplace_back(entry->d_name);
         if (StartsWith(entry->d_name, kMoveTemporary)) temporaries.emplace_back(entry->d_name);
     }
-    for (const auto& name : notes) FinishMove(dirFd, name.c_str(), folder);
+    for (const auto& name : notes) FinishMove(dirFd, name.c_str());
     for (const auto& name : temporaries) {
         const int fd = ::openat(dirFd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
         if (fd < 0) continue;
@@ -592,7 +608,7 @@ bool CopyAndRemove(const std::string& from, const std::string& to,
         return false;
     }
     std::string temporary = folder + std::string(kMoveTemporary) + "XXXXXX";
-    const int out = ::mkstemp(temporary.data());
+    const int out = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (out < 0) {
         ::close(in);
         return false;
@@ -605,10 +621,11 @@ bool CopyAndRemove(const std::string& from, const std::string& to,
                   ::futimens(out, times) == 0 && ::fsync(out) == 0;
     std::string notePath;
     const int note = copied ? WriteNote(folder, from, to, notePath) : -1;
+    struct stat made {};
+    copied = copied && ::fstat(out, &made) == 0;
     // The letter reaches its final name whole, or not at all; and never over
     // a file that appeared there meanwhile.
-    copied = note >= 0 &&
-             ::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0;
+    copied = copied && note >= 0 && RenameNoReplace(temporary, to) == 0;
     ::close(out);
     if (!copied) {
         const int failed = errno;
@@ -624,14 +641,23 @@ bool CopyAndRemove(const std::string& from, const std::string& to,
     SyncFolderOf(to);
     if (afterCopy) afterCopy();
     // A source replaced or still written meanwhile stays where it is; the
-    // copy stays too, so nothing is lost either way.
-    const bool removed = RemoveUnlessInUse(from, in, st);
-    const int failed = errno;
+    // copy stays too, so nothing is lost either way. One that is only open
+    // elsewhere, unchanged, stays alone: the copy goes, as long as its name
+    // is still the copy's.
+    const Removal removal = RemoveUnlessInUse(from, in, st);
+    const int failed = removal == Removal::InUse ? EBUSY : errno;
+    if (removal == Removal::InUse) {
+        struct stat named {};
+        if (::lstat(to.c_str(), &named) == 0 && named.st_dev == made.st_dev &&
+            named.st_ino == made.st_ino) {
+            ::unlink(to.c_str());
+        }
+    }
     ::close(in);
     ::unlink(notePath.c_str());
     ::close(note);
     errno = failed;
-    return removed;
+    return removal == Removal::Removed;
 }
 
 }  // namespace

@@ -127,21 +127,59 @@ OwnedHandle WriteNote(const std::wstring& folder, const std::wstring& from, cons
 
 bool Gone(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
 
-// The source goes only when the copy holds the very same bytes, so that
-// nothing is lost whatever happened since: a letter changed, replaced or put
-// back stays. False while either is held by someone: ask again later.
+// Opens a letter to read and then delete it, as a name of its own: a
+// symbolic link or a junction is opened as itself and refused, so that
+// what goes is never a file elsewhere it points to. Other reparse points
+// (a cloud file's placeholder) are files, opened through their filter.
+OwnedHandle OpenLetter(const std::wstring& path) {
+    constexpr DWORD kAccess = GENERIC_READ | DELETE;
+    constexpr DWORD kFlags = FILE_FLAG_SEQUENTIAL_SCAN;
+    OwnedHandle letter(::CreateFileW(path.c_str(), kAccess, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                     kFlags | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!letter.valid()) return letter;
+    FILE_ATTRIBUTE_TAG_INFO tag{};
+    if (!::GetFileInformationByHandleEx(letter.get(), FileAttributeTagInfo, &tag, sizeof tag)) {
+        return OwnedHandle();
+    }
+    if ((tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) return letter;
+    if (tag.ReparseTag == IO_REPARSE_TAG_SYMLINK || tag.ReparseTag == IO_REPARSE_TAG_MOUNT_POINT) {
+        ::SetLastError(ERROR_CANT_ACCESS_FILE);
+        return OwnedHandle();
+    }
+    letter.reset();
+    return OwnedHandle(::CreateFileW(path.c_str(), kAccess, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                     kFlags, nullptr));
+}
+
+bool SameIdentity(const BY_HANDLE_FILE_INFORMATION& a, const BY_HANDLE_FILE_INFORMATION& b) {
+    return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
+           a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
+}
+
+// The source goes only when the copy, another file, holds the very same
+// bytes, so that nothing is lost whatever happened since: a letter changed,
+// replaced or put back stays. The times are not compared: a FAT copy keeps
+// them to two seconds. A source that may not go (a read-only letter) stays,
+// and the copy goes instead, as in the move itself. False while either is
+// held by someone: ask again later.
 bool SettleSource(const std::wstring& from, const std::wstring& to) {
-    OwnedHandle source(::CreateFileW(from.c_str(), GENERIC_READ | DELETE, FILE_SHARE_READ, nullptr,
-                                     OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (!source.valid()) return Gone(::GetLastError());
-    OwnedHandle copy(::CreateFileW(to.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                   OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    OwnedHandle source = OpenLetter(from);
+    if (!source.valid()) {
+        const DWORD error = ::GetLastError();
+        return Gone(error) || error == ERROR_CANT_ACCESS_FILE;
+    }
+    OwnedHandle copy(
+        ::CreateFileW(to.c_str(), GENERIC_READ | DELETE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                      FILE_FLAG_SEQUENTIAL_SCAN | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (!copy.valid()) return Gone(::GetLastError());
     BY_HANDLE_FILE_INFORMATION letter{}, copied{};
     if (::GetFileInformationByHandle(source.get(), &letter) &&
-        ::GetFileInformationByHandle(copy.get(), &copied) && SameFile(letter, copied) &&
-        SameContents(source.get(), copy.get())) {
-        GoesOnClose(source.get(), true);
+        ::GetFileInformationByHandle(copy.get(), &copied) && !SameIdentity(letter, copied) &&
+        (copied.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0 &&
+        letter.nFileSizeHigh == copied.nFileSizeHigh &&
+        letter.nFileSizeLow == copied.nFileSizeLow && SameContents(source.get(), copy.get()) &&
+        !GoesOnClose(source.get(), true)) {
+        GoesOnClose(copy.get(), true);
     }
     return true;
 }
@@ -159,13 +197,15 @@ void FinishMove(const std::wstring& notePath) {
     const auto first = text.find(L'\n');
     const auto second = first == std::wstring::npos ? first : text.find(L'\n', first + 1);
     const auto third = second == std::wstring::npos ? second : text.find(L'\n', second + 1);
-    if (third != std::wstring::npos) {
-        if (!SettleSource(text.substr(0, first), text.substr(first + 1, second - first - 1))) {
-            return;
-        }
+    const std::wstring folder = FolderPartOf(notePath);
+    const std::wstring to =
+        first == std::wstring::npos ? std::wstring() : text.substr(first + 1, second - first - 1);
+    // Only a move into this very folder is finished from it.
+    if (third != std::wstring::npos && FolderPartOf(to) == folder) {
+        if (!SettleSource(text.substr(0, first), to)) return;
         // Only ever a temporary of ours beside the note.
         const std::wstring temporary = text.substr(second + 1, third - second - 1);
-        if (temporary.rfind(FolderPartOf(notePath) + std::wstring(kMoveTemporary), 0) == 0) {
+        if (temporary.rfind(folder + std::wstring(kMoveTemporary), 0) == 0) {
             ::DeleteFileW(temporary.c_str());
         }
     }
@@ -202,8 +242,7 @@ Status CopyThenRemove(const std::string& fromText, const std::string& toText,
     // Nobody may write, rename or delete the letter while it is copied; one
     // that is open for writing elsewhere stays where it is. A folder does
     // not open this way, and does not move across volumes.
-    OwnedHandle source(::CreateFileW(from.c_str(), GENERIC_READ | DELETE, FILE_SHARE_READ, nullptr,
-                                     OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    OwnedHandle source = OpenLetter(from);
     if (!source.valid()) return LastError();
     BY_HANDLE_FILE_INFORMATION before{};
     if (!::GetFileInformationByHandle(source.get(), &before)) return LastError();

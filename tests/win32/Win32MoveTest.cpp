@@ -252,6 +252,31 @@ TEST_F(MoveAcrossDrives, AStoppedMoveWhoseLetterIsHeldWaitsForALaterMove) {
     EXPECT_EQ(Read(to), "first version");
 }
 
+TEST_F(MoveAcrossDrives, ALetterThatIsALinkNeverTakesTheFileItPointsTo) {
+    // A letter that is a symbolic link to a file outside the letters folder.
+    Write(*source / "elsewhere.doc", "not a letter");
+    ::DeleteFileW(platform::Wide(from).c_str());
+    if (!::CreateSymbolicLinkW(platform::Wide(from).c_str(),
+                               platform::Wide(*source / "elsewhere.doc").c_str(),
+                               SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE) ||
+        (::GetFileAttributesW(platform::Wide(from).c_str()) & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+        // Wine shows a link of the host's as the file it points to.
+        GTEST_SKIP() << "no symbolic link that the system shows as one";
+    }
+    (void)platform::HostPlatform().move(from, to);
+    EXPECT_EQ(Read(*source / "elsewhere.doc"), "not a letter") << "the linked file went";
+}
+
+TEST_F(MoveAcrossDrives, AStoppedMoveOfAReadOnlyLetterEndsWithTheLetterInOnePlace) {
+    StopAfterTheCopy(from, to);
+    ASSERT_TRUE(::SetFileAttributesW(platform::Wide(from).c_str(), FILE_ATTRIBUTE_READONLY));
+    Write(*source / "other.doc", "other");
+    ASSERT_TRUE(platform::HostPlatform().move(*source / "other.doc", deleted / "other.doc"));
+    EXPECT_EQ(Read(from), "first version");
+    EXPECT_FALSE(Exists(to)) << "the letter is in two places";
+    ::SetFileAttributesW(platform::Wide(from).c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
 TEST(MoveOnWindows, ALinkThatPointsNowhereTakesItsNameAndIsNeverReplaced) {
     TempDir dir;
     dir.write("REPORT.DOC", "letter");
