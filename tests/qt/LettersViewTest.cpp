@@ -119,6 +119,18 @@ TEST_F(LettersViewTest, F5OnTheLastRowKeepsItSelected) {
     EXPECT_EQ(view.SelectedEntry()->displayName, "c");
 }
 
+TEST_F(LettersViewTest, HomeAndEndGoToTheFirstAndTheLastLetter) {
+    for (const char* f : {"a", "b", "c", "d"}) touch(f);
+    view.setRoot(dir.path());
+    view.show();
+    selectRow(1);
+    QTest::keyClick(&view, Qt::Key_End);
+    EXPECT_EQ(selectedRow(), 3);
+    QTest::keyClick(&view, Qt::Key_Home);
+    EXPECT_EQ(selectedRow(), 0);
+    EXPECT_EQ(view.SelectedEntry()->displayName, "a");
+}
+
 TEST_F(LettersViewTest, EnterOpensAFolderAndBackspaceReturnsWhileTheRootStays) {
     fs::create_directory(dir / "archive");
     touch("archive/old.txt");

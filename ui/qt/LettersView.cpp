@@ -363,6 +363,16 @@ void ShellListView::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return;
     }
+    // Home and End go to the first and the last letter, as in the desktop's
+    // list views; a table's own would stay in the row.
+    if ((event->key() == Qt::Key_Home || event->key() == Qt::Key_End) &&
+        (event->modifiers() & Qt::ControlModifier) == 0 && state() != EditingState) {
+        QKeyEvent toRow(event->type(), event->key(), event->modifiers() | Qt::ControlModifier,
+                        event->text(), event->isAutoRepeat(), event->count());
+        QTableView::keyPressEvent(&toRow);
+        event->setAccepted(toRow.isAccepted());
+        return;
+    }
     if (plain && event->key() == Qt::Key_F5) {
         Relist();
         event->accept();
