@@ -469,6 +469,9 @@ keyboard_only_send_and_delete)
   ;;
 first_start)
   start
+  # Its caption is a full stop; a taskbar shows the program's title.
+  xprop -id "$main" _NET_WM_ICON_NAME | grep -q '"dorvel"' ||
+    fail "the window's icon name is not the program's title: $(xprop -id "$main" _NET_WM_ICON_NAME WM_CLASS)"
   close_main
   cgrep -q "WindowState=0" "$ini" || fail "the settings file was not written at exit"
   cgrep -q "MoveDir=$HOME/letters_save" "$ini" || fail "the default deleted-files folder is not letters_save in the home folder"

@@ -1,5 +1,7 @@
 #include "ui/qt/Unit1.h"
 
+#include <QApplication>
+
 #include <QFrame>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -34,6 +36,9 @@ TForm1::TForm1(platform::Platform& platform, core::Messages& messages, QWidget* 
     // Read while the controls are built; applied where the start reaches each.
     auto reading = StartReadingAtStart(platform_);
     setWindowTitle(QString::fromUtf8(core::texts::kMainCaption));
+    // The caption is a full stop; a taskbar that names the window by its icon
+    // name shows the program's title, as the Windows taskbar button does.
+    setWindowIconText(QApplication::applicationName());
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(11);
