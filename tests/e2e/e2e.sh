@@ -482,6 +482,14 @@ no_mail_directory)
   (cd "$work/run" && exec "$dorvel") &
   pid=$!
   box="$(window Error)" || fail "no error message about ZOVOVOD appeared"
+  # Centred on the screen, frame and all.
+  centred() {
+    read -r x y w h < <(xwininfo -id "$box" | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF} /^  Width:/{w=$2} /^  Height:/{h=$2} END{print x, y, w, h}')
+    read -r l r t b < <(xprop -id "$box" _NET_FRAME_EXTENTS | sed 's/.*= //; s/,//g')
+    mid_x=$(((x - l + x + w + r) / 2)); mid_y=$(((y - t + y + h + b) / 2))
+    [ "${mid_x#-}" -ge 639 ] && [ "$mid_x" -le 641 ] && [ "$mid_y" -ge 511 ] && [ "$mid_y" -le 513 ]
+  }
+  until_true centred || fail "the message is not centred on the screen: its frame's middle is at $mid_x,$mid_y"
   xdotool search --name '^\.$' --onlyvisible >/dev/null 2>&1 && fail "the main window was shown although the program must end"
   xdotool windowactivate --sync "$box" key Return
   until_true gone || fail "the program did not end after its message"
