@@ -312,6 +312,28 @@ TEST_F(RacedMove, AProgramOpeningTheLetterAgainAndAgainNeverEndsTheMove) {
     std::cout << "moves beside a reader: " << moved << " of 300 done, the rest left in place\n";
 }
 
+TEST_F(RacedMove, ALetterTheUserMayNotRemoveStaysAloneAndTheCopyGoes) {
+    // A letters folder the user may read but not write. Root may write any
+    // folder: the move then runs as an ordinary user.
+    ASSERT_EQ(::chmod(source.c_str(), 0755), 0);
+    ASSERT_EQ(::chmod(from.c_str(), 0644), 0);
+    ASSERT_EQ(::chmod(dir.path().c_str(), 0777), 0);
+    const pid_t mover = ::fork();
+    if (mover == 0) {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(3);
+        if (::geteuid() != 0) ::chmod(source.c_str(), 0555);
+        ::_exit(platform::CopyThenRemove(from, to) ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(mover, &status, 0);
+    ::chmod(source.c_str(), 0755);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1) << "the move said it was done";
+    EXPECT_EQ(Read(from), "first version");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator{}), 0)
+        << "the letter is in two places, or a note or a temporary stayed";
+}
+
 TEST_F(RacedMove, ANoteNamingACopyInAnotherFolderTouchesNothing) {
     // Only a move into this very folder is ever finished from it.
     Write(source + "/elsewhere.doc", "first version");

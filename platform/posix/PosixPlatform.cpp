@@ -432,7 +432,9 @@ bool UnchangedSince(const std::string& path, int fd, const struct stat& before) 
            named.st_size == before.st_size && SameTime(named.st_mtim, before.st_mtim);
 }
 
-enum class Removal { Removed, InUse, Changed };
+// What became of a source: gone; left, unchanged, because it is open
+// elsewhere or may not be removed; or left because it changed.
+enum class Removal { Removed, Kept, Changed };
 
 // Removes the source only while no other program has it open: a write lease
 // is granted only then, and it holds others off while the name goes. Where
@@ -444,12 +446,15 @@ Removal RemoveUnlessInUse(const std::string& path, int fd, const struct stat& be
     static const bool leaseBreaksIgnored = ::signal(SIGIO, SIG_IGN) != SIG_ERR;
     (void)leaseBreaksIgnored;
     const bool leased = ::fcntl(fd, F_SETLEASE, F_WRLCK) == 0;
-    if (!leased && errno == EAGAIN) return Removal::InUse;
-    const bool removed = UnchangedSince(path, fd, before) && ::unlink(path.c_str()) == 0;
+    if (!leased && errno == EAGAIN) return Removal::Kept;
+    Removal removal = Removal::Changed;
+    if (UnchangedSince(path, fd, before)) {
+        removal = ::unlink(path.c_str()) == 0 ? Removal::Removed : Removal::Kept;
+    }
     const int failed = errno;
     if (leased) ::fcntl(fd, F_SETLEASE, F_UNLCK);
     errno = failed;
-    return removed ? Removal::Removed : Removal::Changed;
+    return removal;
 }
 
 bool ReadAll(int fd, std::string& bytes) {
@@ -507,8 +512,9 @@ int WriteNote(const std::string& folder, const std::string& from, const std::str
 // The source goes only when the copy, another file, holds the very same
 // bytes and nobody has the source open, so that nothing is lost whatever
 // happened since: a letter changed, replaced or put back stays. The times
-// are not compared: a FAT copy keeps them to two seconds. False while the
-// source is in use: ask again later.
+// are not compared: a FAT copy keeps them to two seconds. A source that may
+// not go (a folder the user may not write) stays, and the copy goes instead,
+// as in the move itself. False while the source is in use: ask again later.
 bool SettleSource(const std::string& from, const std::string& to) {
     const int source = ::open(from.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
     if (source < 0) return errno == ENOENT;
@@ -522,7 +528,9 @@ bool SettleSource(const std::string& from, const std::string& to) {
             S_ISREG(letter.st_mode) && S_ISREG(copied.st_mode) &&
             (letter.st_dev != copied.st_dev || letter.st_ino != copied.st_ino) &&
             letter.st_size == copied.st_size && SameContents(source, copy)) {
-            settled = RemoveUnlessInUse(from, source, letter) != Removal::InUse;
+            if (RemoveUnlessInUse(from, source, letter) == Removal::Kept) {
+                settled = errno != EAGAIN && ::unlink(to.c_str()) == 0;
+            }
         }
         ::close(copy);
     }
@@ -641,12 +649,12 @@ bool CopyAndRemove(const std::string& from, const std::string& to,
     SyncFolderOf(to);
     if (afterCopy) afterCopy();
     // A source replaced or still written meanwhile stays where it is; the
-    // copy stays too, so nothing is lost either way. One that is only open
-    // elsewhere, unchanged, stays alone: the copy goes, as long as its name
-    // is still the copy's.
+    // copy stays too, so nothing is lost either way. One that is open
+    // elsewhere or may not be removed, unchanged, stays alone: the copy
+    // goes, as long as its name is still the copy's.
     const Removal removal = RemoveUnlessInUse(from, in, st);
-    const int failed = removal == Removal::InUse ? EBUSY : errno;
-    if (removal == Removal::InUse) {
+    const int failed = removal == Removal::Kept && errno == EAGAIN ? EBUSY : errno;
+    if (removal == Removal::Kept) {
         struct stat named {};
         if (::lstat(to.c_str(), &named) == 0 && named.st_dev == made.st_dev &&
             named.st_ino == made.st_ino) {
