@@ -77,6 +77,13 @@ steady_picture() {
   done
   return 1
 }
+# The main window's frame, client and the window manager's extents, is of
+# the size given as WIDTHxHEIGHT.
+frame_is() {
+  read -r client_w client_h < <(xwininfo -id "$main" | awk '/^  Width:/{w=$2} /^  Height:/{h=$2} END{print w, h}')
+  read -r l r t b < <(xprop -id "$main" _NET_FRAME_EXTENTS | sed 's/.*= //; s/,//g')
+  [ "$((client_w + l + r))x$((client_h + t + b))" = "$1" ]
+}
 dialog_closed() { [ -z "$(xdotool search --onlyvisible --name '^Настройки$' 2>/dev/null)" ]; }
 start() {
   (cd "$work/run" && exec ${as_user[@]+"${as_user[@]}"} "$dorvel" 2>>"$work/dorvel.err") &
@@ -340,12 +347,7 @@ geometry_over_ten_restarts)
   for round in $(seq 10); do
     start
     if [ "$round" = 1 ]; then
-      frame_size() {
-        read -r client_w client_h < <(xwininfo -id "$main" | awk '/^  Width:/{w=$2} /^  Height:/{h=$2} END{print w, h}')
-        read -r l r t b < <(xprop -id "$main" _NET_FRAME_EXTENTS | sed 's/.*= //; s/,//g')
-        [ "$((client_w + l + r))x$((client_h + t + b))" = "760x540" ]
-      }
-      until_true frame_size ||
+      until_true frame_is 760x540 ||
         fail "the frame is not 760x540: client ${client_w}x${client_h}, extents $l $r $t $b"
     fi
     close_main
@@ -370,12 +372,7 @@ restored_after_a_maximised_start)
   xdotool mousemove $((x + 300)) $((y - ${top:-20} / 2)) click --repeat 2 --delay 80 1
   restored() { ! maximised; }
   until_true restored || fail "a double click on the title bar did not restore the window"
-  frame_size() {
-    read -r client_w client_h < <(xwininfo -id "$main" | awk '/^  Width:/{w=$2} /^  Height:/{h=$2} END{print w, h}')
-    read -r l r t b < <(xprop -id "$main" _NET_FRAME_EXTENTS | sed 's/.*= //; s/,//g')
-    [ "$((client_w + l + r))x$((client_h + t + b))" = "760x540" ]
-  }
-  until_true frame_size ||
+  until_true frame_is 760x540 ||
     fail "the restored frame is not 760x540: client ${client_w}x${client_h}, extents $l $r $t $b"
   close_main
   now="$(cgrep -E "^(Height|Width)=" "$ini")"
