@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -174,4 +175,22 @@ TEST(PosixPlatform, ErrnoMapsToTheWindowsNumbersTheMessagesUse) {
     EXPECT_EQ(core::IoErrorText(5), "File access denied");
     EXPECT_EQ(core::IoErrorText(3), "Invalid filename");
     EXPECT_EQ(core::IoErrorText(183), "I/O error 183");
+}
+
+TEST(PosixPlatform, AStartedProgramGetsBackTheSignalTheMoverIgnores) {
+    // Ignored by the program for its leases while it moves letters; the mail
+    // tool and the file browser decide for themselves.
+    const auto before = ::signal(SIGIO, SIG_IGN);
+    TempDir dir;
+    platform::Command command;
+    command.arguments = {"/bin/sh", "-c", "grep SigIgn /proc/self/status > status"};
+    command.workingDirectory = dir.path();
+    auto process = platform::HostPlatform().start(command);
+    ASSERT_TRUE(process);
+    for (int i = 0; i < 500 && !process->hasEnded(); ++i) ::usleep(10000);
+    ::signal(SIGIO, before);
+    const std::string line = dir.read("status");
+    ASSERT_EQ(line.rfind("SigIgn:", 0), 0u) << line;
+    const auto ignored = std::stoull(line.substr(7), nullptr, 16);
+    EXPECT_EQ(ignored & (1ULL << (SIGIO - 1)), 0u) << line;
 }

@@ -703,6 +703,13 @@ Result<Process> PosixPlatform::start(const Command& command) {
     ::posix_spawn_file_actions_init(&actions);
     posix_spawnattr_t attributes;
     ::posix_spawnattr_init(&attributes);
+    // The mover ignores SIGIO for its leases; a started program gets it back
+    // as the system gives it.
+    short flags = POSIX_SPAWN_SETSIGDEF;
+    sigset_t defaults;
+    ::sigemptyset(&defaults);
+    ::sigaddset(&defaults, SIGIO);
+    ::posix_spawnattr_setsigdefault(&attributes, &defaults);
     if (command.hidden) {
         // A hidden program's output goes nowhere, as a hidden console's does;
         // one that floods it can then never block on a full pipe.
@@ -711,8 +718,9 @@ Result<Process> PosixPlatform::start(const Command& command) {
         ::posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
     } else {
         // Its own process group, so that a terminal's Ctrl+C for us spares it.
-        ::posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+        flags |= POSIX_SPAWN_SETPGROUP;
     }
+    ::posix_spawnattr_setflags(&attributes, flags);
     if (!command.workingDirectory.empty()) {
         ::posix_spawn_file_actions_addchdir_np(&actions, command.workingDirectory.c_str());
     }
